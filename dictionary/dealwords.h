@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+// The ten-letter words the host deals from, kept as a string table: identifiers 0 to 12969
+// hold a word, in alphabetical order; the identifiers up to 13085 hold none.
+class DealWords {
+public:
+    static constexpr int kIdentifiers = 13086;
+
+    DealWords();
+
+    // The word with that identifier, or an empty text where there is none.
+    QByteArray GetString(int id) const;
+
+    int count() const { return static_cast<int>(words_.size()); }
+
+private:
+    QList<QByteArray> words_;
+};

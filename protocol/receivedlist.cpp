@@ -1,0 +1,59 @@
+#include "receivedlist.h"
+
+#include "faultreport.h"
+#include "tsock.h"
+
+ReceivedList::ReceivedList(std::chrono::milliseconds tick, QObject* parent) : QObject(parent)
+{
+    timer_.setInterval(tick);
+    connect(&timer_, &QTimer::timeout, this, &ReceivedList::dispatchNext);
+}
+
+void ReceivedList::setHandler(const QByteArray& command, Handler handler)
+{
+    handlers_.insert(command, std::move(handler));
+}
+
+bool ReceivedList::receiveFrom(TSock* sock)
+{
+    connect(sock, &QObject::destroyed, this, &ReceivedList::forget, Qt::UniqueConnection);
+    QList<QByteArray> messages;
+    const bool withinLimit = readers_[sock].feed(sock->receive(), messages);
+    for (QByteArray& message : messages)
+        append(std::move(message), sock);
+    return withinLimit;
+}
+
+void ReceivedList::forget(const QObject* sock)
+{
+    readers_.remove(sock);
+}
+
+void ReceivedList::append(QByteArray message, TSock* from)
+{
+    queue_.enqueue({std::move(message), from});
+    if (!timer_.isActive())
+        timer_.start();
+}
+
+void ReceivedList::dispatchNext()
+{
+    if (queue_.isEmpty()) {
+        timer_.stop();
+        return;
+    }
+    Entry entry = queue_.dequeue();
+    if (queue_.isEmpty())
+        timer_.stop();
+
+    const qsizetype plus = entry.text.indexOf('+');
+    if (plus <= 0)
+        return;
+    // A copy, so a handler may change the table while it runs.
+    const Handler handler = handlers_.value(entry.text.first(plus));
+    if (!handler)
+        return;
+    FieldReader fields(entry.text.sliced(plus + 1));
+    TSock* from = entry.from.data();
+    FaultReport::guard([&] { handler(fields, from); });
+}

@@ -1,0 +1,21 @@
+# Sourced by run.sh and test.sh: installs the Debian packages the build needs, if any is missing.
+PINFALL_PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-multimedia-dev libgl-dev
+    libbenchmark-dev
+    clang libclang-rt-14-dev
+)
+
+pinfall_install_packages() {
+    local missing=()
+    local package
+    for package in "${PINFALL_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
