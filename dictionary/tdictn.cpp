@@ -54,7 +54,9 @@ bool writeWholeFile(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-TDictn::TDictn(Reporter report, DictionaryPlaces places) : report_(std::move(report)), places_(std::move(places))
+TDictn::TDictn(Reporter report, DictionaryPlaces places)
+    : report_(std::move(report)),
+      places_(std::move(places))
 {
     opendictionary();
 }
@@ -67,7 +69,7 @@ TDictn::~TDictn()
 QString TDictn::prepareWorkingFile()
 {
     const QString working = places_.workingFolder.isEmpty() ? QDir::currentPath() : places_.workingFolder;
-    const QString workingPath = QDir(working).filePath(QString::fromLatin1(kWorkingFileName));
+    QString workingPath = QDir(working).filePath(QString::fromLatin1(kWorkingFileName));
     if (QFile::exists(workingPath))
         return workingPath;
 
@@ -80,7 +82,7 @@ QString TDictn::prepareWorkingFile()
     const QString fallback = places_.fallbackFolder.isEmpty()
                                  ? QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
                                  : places_.fallbackFolder;
-    const QString fallbackPath = QDir(fallback).filePath(QString::fromLatin1(kWorkingFileName));
+    QString fallbackPath = QDir(fallback).filePath(QString::fromLatin1(kWorkingFileName));
     if (!QFile::exists(fallbackPath) && QDir().mkpath(fallback))
         writeWholeFile(fallbackPath, words);
     return fallbackPath;
@@ -98,11 +100,14 @@ void TDictn::opendictionary()
         return;
     }
     lastIndex_ = static_cast<qint32>(file_.size() / kRecordSize) - 1;
+    if (file_.size() > 0)
+        mapped_ = file_.map(0, file_.size());
 }
 
 void TDictn::closedictionary()
 {
-    file_.close();
+    file_.close(); // also unmaps
+    mapped_ = nullptr;
     open_ = false;
     if (!workingPath_.isEmpty())
         QFile::remove(workingPath_);
@@ -111,7 +116,12 @@ void TDictn::closedictionary()
 bool TDictn::readRecord(qint32 index)
 {
     ++lookupReads_;
-    return file_.seek(qint64{index} * kRecordSize) && file_.read(recordBuffer_.data(), kRecordSize) == kRecordSize;
+    const qint64 offset = qint64{index} * kRecordSize;
+    if (mapped_ != nullptr) {
+        std::copy_n(mapped_ + offset, kRecordSize, recordBuffer_.begin());
+        return true;
+    }
+    return file_.seek(offset) && file_.read(recordBuffer_.data(), kRecordSize) == kRecordSize;
 }
 
 bool TDictn::wordexists(QByteArrayView text)
@@ -136,7 +146,8 @@ bool TDictn::wordexists(QByteArrayView text)
         const qsizetype wordLength = count < kRecordSize - 1 ? count : kRecordSize - 1;
         std::array<char, kRecordSize> word{};
         std::copy_n(recordBuffer_.begin() + 1, wordLength, word.begin());
-        const std::string recordKey = paddedUpper(trimmedKey(word.data(), wordLength), kKeyWidth).substr(0, kKeyWidth);
+        const std::string recordKey =
+            paddedUpper(trimmedKey(word.data(), wordLength), kKeyWidth).substr(0, kKeyWidth);
 
         // std::string compares bytes as unsigned, the shorter first on a tie.
         const int order = recordKey.compare(searchKey);

@@ -17,7 +17,8 @@ struct DictionaryPlaces {
 // The dictionary: decides whether a text is a word. The list is never held in memory; it
 // lives in a working file of 15-byte records in ascending order (a count byte, then the word
 // in capitals cut to 14 letters and padded with blanks), and each lookup is a binary search
-// that reads one record at a time.
+// that reads one record at a time. The file is read through a read-only mapping where the
+// platform offers one: a system call per record would cost more than the whole search.
 //
 // The working file "English" is written from the built-in list at construction unless one is
 // there already (then it is used as it is), and deleted at destruction. It goes in the current
@@ -57,6 +58,7 @@ private:
     DictionaryPlaces places_;
     QString workingPath_;
     QFile file_;
+    const uchar* mapped_ = nullptr; // the whole file, when it could be mapped
     qint32 lastIndex_ = -1;
     bool open_ = false;
     std::array<char, 16> recordBuffer_{}; // each read fills the first 15 bytes

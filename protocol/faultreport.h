@@ -22,8 +22,7 @@ void report(const QString& message);
 QString describe(const std::exception_ptr& error);
 
 // Runs one event handler; whatever it throws is reported, never passed on into Qt's event loop.
-template <typename Handler>
-void guard(Handler&& handler) noexcept
+template <typename Handler> void guard(Handler&& handler) noexcept
 {
     try {
         std::forward<Handler>(handler)();

@@ -17,8 +17,16 @@ public:
     }
     Message& field(int number) { return field(QByteArray::number(number)); }
 
-    QByteArray end() { return std::move(bytes_) + MessageReader::kTerminator; }
-    QByteArray endWithPlus() { return std::move(bytes_) + '+' + MessageReader::kTerminator; }
+    QByteArray end()
+    {
+        bytes_ += MessageReader::kTerminator;
+        return std::move(bytes_);
+    }
+    QByteArray endWithPlus()
+    {
+        bytes_ += '+';
+        return end();
+    }
 
 private:
     QByteArray bytes_;
@@ -35,10 +43,14 @@ QByteArray joined(QByteArrayView first, QByteArrayView separator, QByteArrayView
 QByteArray rollBlock(const PlayerReport& player)
 {
     const QList<QByteArray> values{
-        QByteArray::number(player.slot),        QByteArray::number(player.score),
-        QByteArray::number(player.frame.roll1), QByteArray::number(player.frame.roll2),
-        QByteArray::number(player.frame.roll3), player.words[0],
-        player.words[1],                        player.words[2],
+        QByteArray::number(player.slot),
+        QByteArray::number(player.score),
+        QByteArray::number(player.frame.roll1),
+        QByteArray::number(player.frame.roll2),
+        QByteArray::number(player.frame.roll3),
+        player.words[0],
+        player.words[1],
+        player.words[2],
     };
     return values.join('*');
 }
@@ -85,7 +97,8 @@ QByteArray wrongversion()
     return Message(CMD_wrongversion).endWithPlus();
 }
 
-QByteArray loadstats(int slot, int secondsPerTurn, bool teamGame, int countdown, const std::array<int, 4>& scores)
+QByteArray loadstats(int slot, int secondsPerTurn, bool teamGame, int countdown,
+                     const std::array<int, 4>& scores)
 {
     Message message(CMD_loadstats);
     message.field(slot).field(secondsPerTurn).field(teamGame ? "t" : "f").field(countdown);
@@ -140,7 +153,13 @@ QByteArray worderror(int slot)
 
 QByteArray goodword(int slot, int frame, int score, int wordNumber, int pins)
 {
-    return Message(CMD_goodword).field(slot).field(frame).field(score).field(wordNumber).field(pins).endWithPlus();
+    return Message(CMD_goodword)
+        .field(slot)
+        .field(frame)
+        .field(score)
+        .field(wordNumber)
+        .field(pins)
+        .endWithPlus();
 }
 
 QByteArray timeisup()

@@ -45,9 +45,9 @@ struct DealtTile {
 struct PlayerReport {
     int slot = 0;
     int score = 0;
-    TFrameScore frame;                 // the rolls of the frame just ended
-    std::array<QByteArray, 3> words;   // the words of that frame; empty where none was made
-    std::array<qint32, 10> totals{};   // cumulative totals of frames 1 to 10, -1 where unknown
+    TFrameScore frame;               // the rolls of the frame just ended
+    std::array<QByteArray, 3> words; // the words of that frame; empty where none was made
+    std::array<qint32, 10> totals{}; // cumulative totals of frames 1 to 10, -1 where unknown
 };
 
 // Messages from the host.
@@ -58,7 +58,8 @@ QByteArray newplayerinfo(int slot, QByteArrayView name);
 QByteArray existingplayers(int slot, QByteArrayView name);
 QByteArray havewrongversion(QByteArrayView name);
 QByteArray wrongversion();
-QByteArray loadstats(int slot, int secondsPerTurn, bool teamGame, int countdown, const std::array<int, 4>& scores);
+QByteArray loadstats(int slot, int secondsPerTurn, bool teamGame, int countdown,
+                     const std::array<int, 4>& scores);
 QByteArray playerdisconnected(int slot, QByteArrayView name);
 QByteArray justwatching(int slot, bool watching);
 // `textAndColour` is what the sender sent after its slot: the text, "|", the colour.

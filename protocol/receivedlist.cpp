@@ -11,7 +11,7 @@ ReceivedList::ReceivedList(std::chrono::milliseconds tick, QObject* parent) : QO
 
 void ReceivedList::setHandler(const QByteArray& command, Handler handler)
 {
-    handlers_.insert(command, std::move(handler));
+    handlers_.emplace(command, std::move(handler));
 }
 
 bool ReceivedList::receiveFrom(TSock* sock)

@@ -54,7 +54,8 @@ QString dottedAddress(const QHostAddress& address)
 
 } // namespace
 
-TSock::TSock(QObject* owner) : QObject(owner) {}
+TSock::TSock(QObject* owner) : QObject(owner)
+{}
 
 TSock::~TSock()
 {
@@ -149,7 +150,8 @@ void TSock::attach(QTcpSocket* socket)
 {
     socket_ = socket;
     // Each notification is one event of its own: whatever its handlers throw ends it there.
-    connect(socket, &QTcpSocket::readyRead, this, [this] { FaultReport::guard([this] { readNotification(); }); });
+    connect(socket, &QTcpSocket::readyRead, this,
+            [this] { FaultReport::guard([this] { readNotification(); }); });
     connect(socket, &QTcpSocket::bytesWritten, this,
             [this] { FaultReport::guard([this] { writeNotification(); }); });
     connect(socket, &QTcpSocket::connected, this,

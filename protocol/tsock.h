@@ -23,7 +23,16 @@ enum class TSocketType { stStream, stDatagram };
 enum class TLineBreak { lbCRLF, lbCR, lbLF, lbSmart };
 
 // The kinds of status report that OnInfo carries.
-enum class TSocketInfo { Lookup = 0, Connect = 1, Close = 2, Listen = 3, Receive = 4, Send = 5, Accept = 6, Error = 7 };
+enum class TSocketInfo {
+    Lookup = 0,
+    Connect = 1,
+    Close = 2,
+    Listen = 3,
+    Receive = 4,
+    Send = 5,
+    Accept = 6,
+    Error = 7
+};
 
 // One TCP connection or listener that moves bytes and reports what happens to it through
 // event handlers, all on the thread of the Qt event loop. It knows nothing of the game's

@@ -52,7 +52,8 @@ QByteArray wait(TSock& sock, qsizetype bytes)
         },
         10000);
     if (!complete)
-        qWarning("only %lld of %lld bytes arrived", static_cast<long long>(received.size()), static_cast<long long>(bytes));
+        qWarning("only %lld of %lld bytes arrived", static_cast<long long>(received.size()),
+                 static_cast<long long>(bytes));
     return received;
 }
 
@@ -143,7 +144,9 @@ void TestTSock::readerQueuesMessagesInOrderAcrossReads()
     loop.served->OnRead = [&queue](TSock* sender, qsizetype) { QVERIFY(queue.receiveFrom(sender)); };
 
     // Three whole messages in one send, then one message in two sends.
-    loop.client.send("CMD_chat+1+a\xFF" "CMD_chat+1+b\xFF" "CMD_chat+1+c\xFF");
+    loop.client.send("CMD_chat+1+a\xFF"
+                     "CMD_chat+1+b\xFF"
+                     "CMD_chat+1+c\xFF");
     QTRY_COMPARE(handled.size(), 3);
     loop.client.send("CMD_chat+1+hel");
     QTest::qWait(50);

@@ -29,7 +29,9 @@ void TestWire::readerCutsAtTerminators()
 {
     MessageReader reader;
     QList<QByteArray> messages;
-    QVERIFY(reader.feed("CMD_full+\xFF\xFF" "CMD_timeisup+\xFF", messages));
+    QVERIFY(reader.feed("CMD_full+\xFF\xFF"
+                        "CMD_timeisup+\xFF",
+                        messages));
     QCOMPARE(messages, (QList<QByteArray>{"CMD_full+", "", "CMD_timeisup+"}));
     QCOMPARE(reader.held(), 0);
 }
@@ -41,7 +43,9 @@ void TestWire::readerJoinsPiecesAcrossReads()
     QVERIFY(reader.feed("CMD_sendword+2+7", messages));
     QVERIFY(messages.isEmpty());
     QVERIFY(reader.feed("+1+4", messages));
-    QVERIFY(reader.feed("\xFF" "CMD_chat+", messages));
+    QVERIFY(reader.feed("\xFF"
+                        "CMD_chat+",
+                        messages));
     QCOMPARE(messages, (QList<QByteArray>{"CMD_sendword+2+7+1+4"}));
     QCOMPARE(reader.held(), 9);
 }
@@ -117,7 +121,8 @@ void TestWire::clientMessagesHaveTheirExactBytes()
     QCOMPARE(ToHost::sendword(2, {7, 1, 4}), QByteArray("CMD_sendword+2+7+1+4\xFF"));
     QCOMPARE(ToHost::logininfo(3, "1.0.7", "Ann+Lee"), QByteArray("CMD_logininfo+3+1.0.7+Ann+Lee\xFF\xFF"));
     QCOMPARE(ToHost::chat(2, "hello", "clRed"), QByteArray("CMD_chat+2+hello|clRed\xFF"));
-    QCOMPARE(ToHost::action(1, "says: Nice!", "$00FF0000"), QByteArray("CMD_action+1+says: Nice!|$00FF0000\xFF"));
+    QCOMPARE(ToHost::action(1, "says: Nice!", "$00FF0000"),
+             QByteArray("CMD_action+1+says: Nice!|$00FF0000\xFF"));
     QCOMPARE(ToHost::kickhim(1, 6), QByteArray("CMD_kickhim+1+6+\xFF"));
     QCOMPARE(ToHost::startgame("Bob", "60", true), QByteArray("CMD_startgame+Bob+60+t+\xFF"));
     QCOMPARE(ToHost::startgame("Bob", "abc", false), QByteArray("CMD_startgame+Bob+abc+f+\xFF"));
@@ -174,7 +179,8 @@ void TestWire::postscoresCarriesFourBlocks()
     QVERIFY(bytes.endsWith("+4#1#0#2#0#3#0#4#0#5#0#6#0#7#0#8#0#9#0#10#0\xFF"));
 
     // After frame 10 the two bonus words follow the deal word.
-    const QByteArray last = ToClient::postscores(10, "zoologists", {"abdicating", "bandleader", "zoologists"}, players);
+    const QByteArray last =
+        ToClient::postscores(10, "zoologists", {"abdicating", "bandleader", "zoologists"}, players);
     QVERIFY(last.startsWith("CMD_postscores+10+zoologists+abdicating+bandleader+zoologists+1*"));
 }
 
@@ -208,8 +214,9 @@ void TestWire::queueDropsUnknownAndEmptyCommands()
     ReceivedList queue(std::chrono::milliseconds(1));
     int handled = 0;
     queue.setHandler(CMD_chat, [&handled](FieldReader&, TSock*) { ++handled; });
-    for (const QByteArray& line : {QByteArray(""), QByteArray("receivedlist"), QByteArray("+CMD_chat"),
-                                   QByteArray("cmd_chat+1+x"), QByteArray("CMD_nosuch+1"), QByteArray("CMD_chat")})
+    for (const QByteArray& line :
+         {QByteArray(""), QByteArray("receivedlist"), QByteArray("+CMD_chat"), QByteArray("cmd_chat+1+x"),
+          QByteArray("CMD_nosuch+1"), QByteArray("CMD_chat")})
         queue.append(line);
     while (queue.size() > 0)
         queue.dispatchNext();
