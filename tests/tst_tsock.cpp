@@ -27,14 +27,14 @@ struct Loopback {
     Events serverEvents;
     Events clientEvents;
 
-    bool connect()
+    bool connect(const QString& host = QStringLiteral("127.0.0.1"))
     {
         record(listener, serverEvents); // accepted instances copy these handlers
         listener.setPortName(QStringLiteral("0"));
         listener.OnAccept = [this](TSock* sender) { sender->accept(served); };
         listener.setListen(true);
         record(client, clientEvents);
-        client.setHostName(QStringLiteral("127.0.0.1"));
+        client.setHostName(host);
         client.setPortName(QString::number(listener.localPort()));
         client.open();
         return QTest::qWaitFor([this] { return served != nullptr && client.connected(); }, 5000);
@@ -64,6 +64,7 @@ class TestTSock : public QObject {
 
 private Q_SLOTS:
     void connectsAndAccepts();
+    void connectsByName();
     void movesBytesBothWays();
     void largeSendLeavesInOrder();
     void readerQueuesMessagesInOrderAcrossReads();
@@ -93,6 +94,21 @@ void TestTSock::connectsAndAccepts()
 
     // An open instance only answers whether it is connected.
     QVERIFY(loop.client.open());
+}
+
+void TestTSock::connectsByName()
+{
+    Loopback loop;
+    QVERIFY(loop.connect(QStringLiteral("localhost")));
+    QCOMPARE(loop.clientEvents.first(), QStringLiteral("Lookup Of Host localhost"));
+
+    // Setting the peer while connected changes nothing but says so.
+    loop.clientEvents.clear();
+    loop.client.setHostName(QStringLiteral("elsewhere"));
+    loop.client.setPortName(QStringLiteral("1"));
+    QCOMPARE(loop.clientEvents, (Events{"Setting HostName While Connected Has No Effect",
+                                        "Setting PortName While Connected Has No Effect"}));
+    QVERIFY(loop.client.connected());
 }
 
 void TestTSock::movesBytesBothWays()
