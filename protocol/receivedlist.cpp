@@ -29,9 +29,19 @@ void ReceivedList::forget(const QObject* sock)
     readers_.remove(sock);
 }
 
+void ReceivedList::dropFrom(const QObject* sock)
+{
+    if (pending_.remove(sock))
+        queue_.removeIf([sock](const Entry& entry) { return entry.source == sock; });
+    if (queue_.isEmpty())
+        timer_.stop();
+}
+
 void ReceivedList::append(QByteArray message, TSock* from)
 {
-    queue_.enqueue({std::move(message), from});
+    if (from != nullptr)
+        ++pending_[from];
+    queue_.enqueue({std::move(message), from, from});
     if (!timer_.isActive())
         timer_.start();
 }
@@ -45,6 +55,10 @@ void ReceivedList::dispatchNext()
     Entry entry = queue_.dequeue();
     if (queue_.isEmpty())
         timer_.stop();
+    if (entry.source != nullptr) {
+        if (auto count = pending_.find(entry.source); count != pending_.end() && --*count == 0)
+            pending_.erase(count);
+    }
 
     const qsizetype plus = entry.text.indexOf('+');
     if (plus <= 0)

@@ -40,6 +40,12 @@ public:
     // Drops the unfinished piece held for a connection that has closed.
     void forget(const QObject* sock);
 
+    // Drops every message still waiting from that connection.
+    void dropFrom(const QObject* sock);
+
+    // How many messages from that connection are waiting.
+    qsizetype pendingFrom(const QObject* sock) const { return pending_.value(sock); }
+
     void append(QByteArray message, TSock* from = nullptr);
 
     // What one tick does: dispatches the first waiting message, if any.
@@ -52,10 +58,12 @@ private:
     struct Entry {
         QByteArray text;
         QPointer<TSock> from;
+        const QObject* source; // the connection it came on, for counting even once it is gone
     };
 
     QQueue<Entry> queue_;
     QHash<QByteArray, Handler> handlers_;
     QHash<const QObject*, MessageReader> readers_; // by connection
+    QHash<const QObject*, qsizetype> pending_;     // waiting messages, by connection
     QTimer timer_;
 };

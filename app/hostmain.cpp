@@ -1,0 +1,60 @@
+// pinfall-host: a game host without a window, for a machine without a display and for
+// testing the protocol. It has no player of its own: the first participant to connect gets
+// slot 1, and with it the right to start games and remove participants.
+#include "tserver.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+namespace {
+
+void toStderr(const QString& text)
+{
+    QTextStream(stderr) << text << '\n';
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("pinfall-host"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PINFALL_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Hosts Pinfall games without a window."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        QStringLiteral("TCP port to listen on (7772)."), QStringLiteral("N"),
+                                        QStringLiteral("7772"));
+    const QCommandLineOption pauseOption(QStringLiteral("pause"),
+                                         QStringLiteral("Seconds between frames: 5, 10 or 15 (10)."),
+                                         QStringLiteral("seconds"), QStringLiteral("10"));
+    parser.addOption(portOption);
+    parser.addOption(pauseOption);
+    parser.process(app);
+
+    const int pause = parser.value(pauseOption).toInt();
+    if (pause != 5 && pause != 10 && pause != 15) {
+        toStderr(QStringLiteral("pinfall-host: --pause takes 5, 10 or 15"));
+        return 2;
+    }
+
+    HostSettings settings;
+    settings.version = PINFALL_VERSION;
+    settings.pauseBetweenFrames = [pause] { return pause; };
+    settings.report = toStderr;
+    settings.dictionaryReport = toStderr;
+    TServer host(std::move(settings));
+    try {
+        host.startListening(parser.value(portOption));
+    } catch (const ESockException& e) {
+        toStderr(QStringLiteral("pinfall-host: cannot listen on port %1: %2")
+                     .arg(parser.value(portOption), QString::fromUtf8(e.what())));
+        return 1;
+    }
+    toStderr(QStringLiteral("pinfall-host: listening on port %1").arg(host.listeningPort()));
+    return QCoreApplication::exec();
+}

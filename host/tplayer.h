@@ -1,0 +1,31 @@
+#pragma once
+
+#include "framescore.h"
+#include "tsock.h"
+
+#include <QByteArray>
+#include <QPointer>
+
+#include <array>
+
+// Ten tiles at positions 1 to 10 (index 0 to 9): a lower-case letter, 0 once the tile is gone
+// (or never dealt), or '*' while the word being judged has taken it.
+using LetterSet = std::array<char, 10>;
+
+inline constexpr char kNoTile = 0;
+inline constexpr char kTakenTile = '*';
+
+// One entry of the host's slot table.
+struct TPlayer {
+    QByteArray name;                    // as sent at log-in; empty while free or not logged in yet
+    bool connected = false;             // holds an open connection
+    QPointer<TSock> sock;               // that connection; its Tag is the slot number
+    qint32 score = 0;                   // running score
+    bool watching = false;              // sits out from the next deal on
+    std::array<LetterSet, 3> letters{}; // the frame's deal, then the two bonus sets of frame 10
+    qint32 rolls = 0;                   // words accepted this frame; 4 once the frame is finished
+    std::array<TFrameScore, 10> frames{};
+    qint32 letterset = 0;            // the set in play, 1 to 3; 0: may not send words now
+    std::array<QByteArray, 3> words; // accepted words of this frame
+    QByteArray answer;               // the ten-letter word of the set in play
+};

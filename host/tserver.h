@@ -1,0 +1,134 @@
+#pragma once
+
+#include "dealer.h"
+#include "fieldreader.h"
+#include "messages.h"
+#include "receivedlist.h"
+#include "tdictn.h"
+#include "tplayer.h"
+#include "tsock.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <array>
+#include <chrono>
+#include <functional>
+#include <optional>
+
+// What the host needs from the program around it.
+struct HostSettings {
+    QByteArray version = "1.0.7"; // a newcomer with another version is told so
+    // Seconds of pause between frames (5, 10 or 15), asked each time a frame ends.
+    std::function<int()> pauseBetweenFrames = [] { return 10; };
+    // Consistency reports that should never be seen in play ("error in rolling").
+    std::function<void(const QString&)> report;
+    // Tells the user that the dictionary cannot be opened.
+    TDictn::Reporter dictionaryReport;
+    DictionaryPlaces dictionary;
+    // Length of one second of the game clock; tests run the clock faster.
+    std::chrono::milliseconds second{1000};
+    // Seed of the deal; from the clock when not given.
+    std::optional<quint32> seed;
+};
+
+// The game host. It listens for participants, gives each connection a slot, deals the
+// letters, judges words, keeps every score and tells every participant what happened. It has
+// no window: the main window or pinfall-host owns it.
+//
+// A participant is known by its connection: a message that claims another participant's slot
+// is ignored, and only slot 1 may start games and remove participants.
+class TServer : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kLastSlot = 9;  // slots 1 to 4 play, 5 to 9 watch
+    static constexpr int kFullSlot = 10; // where a tenth connection is turned away
+    static constexpr int kPlayerSlots = 4;
+    static constexpr int kMaxWaitingMessages = 256; // a connection with more is flooding
+
+    explicit TServer(HostSettings settings, QObject* parent = nullptr);
+    ~TServer() override;
+
+    // Starts listening; throws ESockException when the port cannot be had. Port "0" takes a free one.
+    void startListening(const QString& port = QStringLiteral("7772"));
+    quint16 listeningPort() const { return Sock1.localPort(); }
+
+    // The bytes that arrived on a participant's connection (what its read event hands over).
+    void Sock1Read(TSock* sender);
+
+    // Game clock tick.
+    void timer1Timer();
+
+    const TPlayer& player(int slot) const { return players[static_cast<std::size_t>(slot)]; }
+    bool gameOn() const { return gameon; }
+    int currentFrame() const { return currentframe; }
+    int secondsLeft() const { return countdown; }
+    int slotCount() const { return slotcount; }
+    const LetterSet& masterLetters(int set) const { return masterletters[static_cast<std::size_t>(set - 1)]; }
+    ReceivedList& queue() { return receivedlist; }
+    TDictn& dictionary() { return spell; }
+    // Tests only: the next deal words, in the order they will be drawn.
+    void fixNextWords(const QList<QByteArray>& words) { dealer.fixNextWords(words); }
+
+private:
+    // Connections and log-in
+    void Sock1Accept(TSock* sender);
+    int chooseSlot();
+    void tempsockDisconnect(TSock* sender);
+    void tempsockInfo(TSock* sender, TSocketInfo info, const QString& msg);
+    void disconnectsock(int slot);
+    int slotOf(const TSock* connection) const;
+    void receivedlogininfo(FieldReader& fields, TSock* from);
+    void kickhim(FieldReader& fields, TSock* from);
+    void chat(FieldReader& fields, TSock* from);
+    void action(FieldReader& fields, TSock* from);
+    void justwatch(FieldReader& fields, TSock* from);
+
+    // Game flow
+    void startgame(FieldReader& fields, TSock* from);
+    QList<DealtTile> dealSet(int set, QByteArray& word);
+    void startround();
+    void findplayer();
+    void startClock(int tag, int seconds);
+    void timeup();
+    void checkforwin();
+
+    // Judging and scoring
+    void sendword(FieldReader& fields, TSock* from);
+    void refuseWord(int slot, LetterSet& tiles, int set);
+    void afterGoodWord(int slot, int pins);
+    void sendBonusSet(int slot, int set);
+    void endFrameIfAllDone();
+    void postheirscores();
+
+    void sendTo(int slot, const QByteArray& message);
+    void sendToAll(const QByteArray& message);
+    void sendToOthers(int slot, const QByteArray& message);
+    void report(const QString& text) const;
+
+    HostSettings settings_;
+    TSock Sock1;
+    TSock tempsock; // never opened: carries the handlers every accepted connection gets
+    // Entries 1 to 11; 0 is unused so that an entry's index is its slot number.
+    std::array<TPlayer, 12> players{};
+    ReceivedList receivedlist;
+    QTimer timer1;     // the game clock
+    int timer1Tag = 0; // 2: a frame runs; 1: the pause between frames
+    TDictn spell;
+    Dealer dealer;
+
+    bool gameon = false;
+    int slotcount = 0;
+    int playerslots = kPlayerSlots;
+    int currentframe = 0;
+    int secondsperturn = 0;
+    bool teamgame = false;
+    int countdown = 0; // whole seconds left on the game clock
+    QByteArray dealword;
+    QByteArray bonusword2;
+    QByteArray bonusword3;
+    std::array<LetterSet, 3> masterletters{};
+};

@@ -1,0 +1,352 @@
+// The host's game: starting, dealing, the game clock, judging words, scoring and the winner.
+#include "bowlingscore.h"
+#include "messages.h"
+#include "tserver.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int kFrameRunning = 2;
+constexpr int kPause = 1;
+constexpr int kLastFrame = 10;
+constexpr int kDefaultSecondsPerTurn = 90;
+constexpr int kExtraSeconds = 4; // the frame clock runs a little longer than the players' clocks
+
+int secondsOrDefault(const QByteArray& text)
+{
+    try {
+        return parseDecimal(text);
+    } catch (const ProtocolError&) {
+        return kDefaultSecondsPerTurn;
+    }
+}
+
+void setRoll(TFrameScore& frame, int word, int pins)
+{
+    switch (word) {
+    case 1:
+        frame.roll1 = pins;
+        break;
+    case 2:
+        frame.roll2 = pins;
+        break;
+    case 3:
+        frame.roll3 = pins;
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+void TServer::startgame(FieldReader& fields, TSock* from)
+{
+    if (slotOf(from) != 1)
+        return;
+    const QByteArray name = fields.take();
+    const QByteArray seconds = fields.take();
+    const QByteArray teamFlag = fields.take();
+
+    timer1.stop();
+    gameon = true;
+    secondsperturn = secondsOrDefault(seconds);
+    teamgame = teamFlag == "t";
+    sendToAll(ToClient::startgame(name, secondsperturn, teamFlag));
+    for (int slot = 1; slot <= playerslots; ++slot) {
+        TPlayer& player = players[slot];
+        player.score = 0;
+        player.watching = false;
+        player.words = {};
+        player.frames.fill(TFrameScore{});
+    }
+    dealSet(2, bonusword2);
+    dealSet(3, bonusword3);
+    currentframe = 0;
+    startround();
+}
+
+QList<DealtTile> TServer::dealSet(int set, QByteArray& word)
+{
+    word = dealer.drawWord();
+    LetterSet& master = masterletters[set - 1];
+    master.fill(kNoTile);
+    QList<DealtTile> tiles;
+    for (const char letter : word) {
+        int position = 0;
+        do {
+            position = dealer.Random(10) + 1;
+        } while (master[position - 1] != kNoTile);
+        master[position - 1] = letter;
+        for (int slot = 1; slot <= playerslots; ++slot)
+            players[slot].letters[set - 1][position - 1] = letter;
+        tiles.append({position, letter});
+    }
+    return tiles;
+}
+
+void TServer::startround()
+{
+    ++currentframe;
+    if (currentframe > kLastFrame) {
+        checkforwin();
+        return;
+    }
+    for (int slot = 1; slot <= playerslots; ++slot)
+        players[slot].words = {};
+    const QList<DealtTile> tiles = dealSet(1, dealword);
+    for (int slot = 1; slot <= playerslots; ++slot) {
+        players[slot].letterset = 1;
+        players[slot].answer = dealword;
+    }
+    sendToAll(ToClient::theletters(0, tiles));
+    findplayer();
+}
+
+void TServer::findplayer()
+{
+    for (int slot = 1; slot <= playerslots; ++slot) {
+        TPlayer& player = players[slot];
+        if (!player.connected || player.watching) {
+            player.rolls = 4;
+            player.letterset = 0;
+        } else {
+            player.rolls = 0;
+        }
+    }
+    for (int slot = 1; slot <= slotcount; ++slot)
+        sendTo(slot, ToClient::nextplayer(slot <= playerslots ? slot : 1, currentframe));
+    const int frameSeconds = secondsperturn > std::numeric_limits<int>::max() - kExtraSeconds
+                                 ? std::numeric_limits<int>::max()
+                                 : secondsperturn + kExtraSeconds;
+    startClock(kFrameRunning, frameSeconds);
+}
+
+void TServer::startClock(int tag, int seconds)
+{
+    timer1.stop();
+    timer1Tag = tag;
+    countdown = seconds;
+    timer1.start();
+}
+
+void TServer::timer1Timer()
+{
+    --countdown;
+    if (countdown > 0)
+        return;
+    timer1.stop();
+    if (timer1Tag == kPause)
+        startround();
+    else if (timer1Tag == kFrameRunning)
+        timeup();
+}
+
+void TServer::timeup()
+{
+    for (int slot = 1; slot <= playerslots; ++slot) {
+        TFrameScore& frame = players[slot].frames[currentframe - 1];
+        if (currentframe == kLastFrame) {
+            for (qint32* roll : {&frame.roll1, &frame.roll2, &frame.roll3}) {
+                if (*roll == -1)
+                    *roll = 0;
+            }
+        } else {
+            if (frame.roll1 == -1)
+                frame.roll1 = 0;
+            if (frame.roll2 == -1 && frame.roll1 != 10)
+                frame.roll2 = 0; // a strike keeps its second roll empty
+        }
+    }
+    sendToAll(ToClient::timeisup());
+    postheirscores();
+}
+
+void TServer::checkforwin()
+{
+    QList<int> winners;
+    if (teamgame) {
+        const int odd = players[1].score + players[3].score;
+        const int even = players[2].score + players[4].score;
+        if (odd > even)
+            winners = {1, 3};
+        else if (odd < even)
+            winners = {2, 4};
+        else
+            winners = {1, 3, 2, 4};
+    } else {
+        int best = 1;
+        for (int slot = 2; slot <= playerslots; ++slot) {
+            if (players[slot].score > players[best].score)
+                best = slot;
+        }
+        winners = {best};
+        for (int slot = 1; slot <= playerslots; ++slot) {
+            if (slot != best && players[slot].score == players[best].score)
+                winners.append(slot);
+        }
+    }
+    sendToAll(ToClient::winner(winners));
+    gameon = false;
+}
+
+void TServer::sendword(FieldReader& fields, TSock* from)
+{
+    const int slot = fields.takeInt();
+    if (slot < 1 || slot > playerslots || slot != slotOf(from))
+        return;
+    TPlayer& player = players[slot];
+    const int set = player.letterset;
+    if (set < 1 || set > 3)
+        return;
+    player.answer = set == 1 ? dealword : set == 2 ? bonusword2 : bonusword3;
+    // Between games the sets are closed to the frame records; a word then has no frame to count in.
+    if (currentframe < 1 || currentframe > kLastFrame)
+        return;
+
+    // Every position is read before any tile is touched, so a broken message leaves the tiles as they were.
+    QList<int> positions;
+    while (!fields.atEnd())
+        positions.append(fields.takeInt());
+
+    LetterSet& tiles = player.letters[set - 1];
+    QByteArray word;
+    for (const int position : positions) {
+        if (position < 1 || position > 10 || tiles[position - 1] == kNoTile) {
+            refuseWord(slot, tiles, set);
+            return;
+        }
+        char& tile = tiles[position - 1];
+        word += tile; // a tile taken twice shows as "*", which no word contains
+        tile = kTakenTile;
+    }
+    const bool accepted = word == "i" || word == "a" || spell.wordexists(word);
+    if (!accepted) {
+        refuseWord(slot, tiles, set);
+        return;
+    }
+
+    const int pins = static_cast<int>(word.size());
+    auto freeWord = std::find_if(player.words.begin(), player.words.end(),
+                                 [](const QByteArray& w) { return w.isEmpty(); });
+    if (freeWord == player.words.end())
+        freeWord = player.words.end() - 1;
+    *freeWord = word.left(10);
+    std::replace(tiles.begin(), tiles.end(), kTakenTile, kNoTile);
+    ++player.rolls;
+    setRoll(player.frames[currentframe - 1], player.rolls, pins);
+    sendTo(slot, ToClient::goodword(slot, currentframe, player.score, player.rolls, pins));
+    afterGoodWord(slot, pins);
+}
+
+void TServer::refuseWord(int slot, LetterSet& tiles, int set)
+{
+    sendTo(slot, ToClient::worderror(slot));
+    const LetterSet& master = masterletters[set - 1];
+    for (std::size_t k = 0; k < tiles.size(); ++k) {
+        if (tiles[k] == kTakenTile)
+            tiles[k] = master[k];
+    }
+}
+
+void TServer::afterGoodWord(int slot, int pins)
+{
+    TPlayer& player = players[slot];
+    const int word = player.rolls;
+    const int frame = currentframe;
+    const TFrameScore& rolls = player.frames[frame - 1];
+    const bool lastFrame = frame == kLastFrame;
+    const auto finish = [&player] {
+        player.letterset = 0;
+        player.rolls = 4;
+    };
+
+    if (word == 1 && pins == 10 && !lastFrame) {
+        finish(); // strike
+    } else if (word == 1 && pins < 10) {
+        // the second word comes from the tiles that are left
+    } else if (word == 1 && pins == 10 && lastFrame) {
+        sendBonusSet(slot, 2);
+    } else if (word == 2 && pins == 10 && lastFrame) {
+        sendBonusSet(slot, 3);
+    } else if (word == 2 && rolls.roll1 + rolls.roll2 == 10 && lastFrame) {
+        sendBonusSet(slot, 3); // spare in frame 10
+    } else if (word == 2 && !lastFrame) {
+        finish();
+    } else if (word == 2 && lastFrame && rolls.roll1 != 10 && rolls.roll1 + rolls.roll2 != 10) {
+        finish();
+    } else if (word == 3) {
+        finish();
+    } else if (word == 2 && lastFrame) {
+        // a strike, then a shorter word: the third word comes from what is left of set 2
+    } else {
+        report(QStringLiteral("error in rolling"));
+        player.letterset = 2;
+    }
+    if (player.rolls == 4)
+        endFrameIfAllDone();
+}
+
+void TServer::sendBonusSet(int slot, int set)
+{
+    TPlayer& player = players[slot];
+    player.letterset = set;
+    QList<DealtTile> tiles;
+    for (int position = 1; position <= 10; ++position)
+        tiles.append({position, player.letters[set - 1][position - 1]});
+    sendTo(slot, ToClient::theletters(slot, tiles));
+}
+
+void TServer::endFrameIfAllDone()
+{
+    for (int slot = 1; slot <= playerslots; ++slot) {
+        if (players[slot].connected && players[slot].rolls != 4)
+            return;
+    }
+    timer1.stop();
+    for (int slot = 1; slot <= playerslots; ++slot) {
+        TFrameScore& frame = players[slot].frames[currentframe - 1];
+        if (frame.roll1 == -1) {
+            frame.roll1 = 0;
+            frame.roll2 = 0;
+            if (currentframe == kLastFrame)
+                frame.roll3 = 0;
+        }
+    }
+    postheirscores();
+}
+
+void TServer::postheirscores()
+{
+    std::array<PlayerReport, 4> reports;
+    const auto reportError = [this](const QString& text) { report(text); };
+    for (int slot = 1; slot <= playerslots; ++slot) {
+        TPlayer& player = players[slot];
+        BowlingScore::computeTotals(player.frames, currentframe, reportError);
+        player.score = BowlingScore::runningScore(player.frames, currentframe);
+        TFrameScore& frame = player.frames[currentframe - 1];
+        if (!player.connected) {
+            for (qint32* value : {&frame.roll1, &frame.roll2, &frame.roll3, &frame.total}) {
+                if (*value == -1)
+                    *value = 0;
+            }
+        }
+        PlayerReport& out = reports[slot - 1];
+        out.slot = slot;
+        out.score = player.score;
+        out.frame = frame;
+        out.words = player.words;
+        for (std::size_t j = 0; j < out.totals.size(); ++j)
+            out.totals[j] = player.frames[j].total;
+    }
+    const QList<QByteArray> dealWords = currentframe == kLastFrame
+                                            ? QList<QByteArray>{dealword, bonusword2, bonusword3}
+                                            : QList<QByteArray>{dealword};
+    for (int slot = 1; slot <= slotcount; ++slot) {
+        const QByteArray& answer = slot <= playerslots ? players[slot].answer : dealword;
+        sendTo(slot, ToClient::postscores(currentframe, answer, dealWords, reports));
+    }
+    startClock(kPause, settings_.pauseBetweenFrames ? settings_.pauseBetweenFrames() : 10);
+}
