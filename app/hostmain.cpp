@@ -32,8 +32,13 @@ int main(int argc, char** argv)
     const QCommandLineOption pauseOption(QStringLiteral("pause"),
                                          QStringLiteral("Seconds between frames: 5, 10 or 15 (10)."),
                                          QStringLiteral("seconds"), QStringLiteral("10"));
+    const QCommandLineOption secondOption(QStringLiteral("second"),
+                                          QStringLiteral("Length of a game-clock second in milliseconds "
+                                                         "(1000; smaller values speed games up for testing)."),
+                                          QStringLiteral("ms"), QStringLiteral("1000"));
     parser.addOption(portOption);
     parser.addOption(pauseOption);
+    parser.addOption(secondOption);
     parser.process(app);
 
     const int pause = parser.value(pauseOption).toInt();
@@ -42,7 +47,15 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    bool secondIsNumber = false;
+    const int second = parser.value(secondOption).toInt(&secondIsNumber);
+    if (!secondIsNumber || second < 1) {
+        toStderr(QStringLiteral("pinfall-host: --second takes a number of milliseconds above 0"));
+        return 2;
+    }
+
     HostSettings settings;
+    settings.second = std::chrono::milliseconds(second);
     settings.version = PINFALL_VERSION;
     settings.pauseBetweenFrames = [pause] { return pause; };
     settings.report = toStderr;

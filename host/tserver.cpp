@@ -100,9 +100,14 @@ void TServer::Sock1Accept(TSock* sender)
 
 void TServer::Sock1Read(TSock* sender)
 {
+    receivedFrom(sender, sender->receive());
+}
+
+void TServer::receivedFrom(TSock* sender, QByteArrayView bytes)
+{
     // A connection that floods the shared queue or never ends its message would stall the
     // game for everybody: it is closed, and its slot freed like any departure.
-    const bool withinLimit = receivedlist.receiveFrom(sender);
+    const bool withinLimit = receivedlist.receive(sender, bytes);
     if (!withinLimit || receivedlist.pendingFrom(sender) > kMaxWaitingMessages) {
         receivedlist.dropFrom(sender);
         sender->close();

@@ -56,8 +56,10 @@ public:
     void startListening(const QString& port = QStringLiteral("7772"));
     quint16 listeningPort() const { return Sock1.localPort(); }
 
-    // The bytes that arrived on a participant's connection (what its read event hands over).
+    // Read event of every participant's connection.
     void Sock1Read(TSock* sender);
+    // Bytes that arrived on a participant's connection. Tests and the fuzzer call it directly.
+    void receivedFrom(TSock* sender, QByteArrayView bytes);
 
     // Game clock tick.
     void timer1Timer();

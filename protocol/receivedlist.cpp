@@ -14,13 +14,13 @@ void ReceivedList::setHandler(const QByteArray& command, Handler handler)
     handlers_.emplace(command, std::move(handler));
 }
 
-bool ReceivedList::receiveFrom(TSock* sock)
+bool ReceivedList::receive(TSock* from, QByteArrayView bytes)
 {
-    connect(sock, &QObject::destroyed, this, &ReceivedList::forget, Qt::UniqueConnection);
+    connect(from, &QObject::destroyed, this, &ReceivedList::forget, Qt::UniqueConnection);
     QList<QByteArray> messages;
-    const bool withinLimit = readers_[sock].feed(sock->receive(), messages);
+    const bool withinLimit = readers_[from].feed(bytes, messages);
     for (QByteArray& message : messages)
-        append(std::move(message), sock);
+        append(std::move(message), from);
     return withinLimit;
 }
 

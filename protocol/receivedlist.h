@@ -32,10 +32,10 @@ public:
 
     void setHandler(const QByteArray& command, Handler handler);
 
-    // Takes everything waiting on the connection and queues each complete message. Returns
-    // false when the connection holds more than MessageReader::kMaxHeld bytes without a
-    // terminator; the owner should close it.
-    bool receiveFrom(TSock* sock);
+    // Queues each message that the bytes read from a connection complete. Returns false when
+    // the connection holds more than MessageReader::kMaxHeld bytes without a terminator; the
+    // owner should close it.
+    bool receive(TSock* from, QByteArrayView bytes);
 
     // Drops the unfinished piece held for a connection that has closed.
     void forget(const QObject* sock);

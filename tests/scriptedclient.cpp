@@ -81,9 +81,16 @@ void ScriptedClient::takeLetters(const QByteArray& message)
     if (!message.startsWith("CMD_theletters+"))
         return;
     const QList<QByteArray> fields = message.split('+');
+    const bool frameDeal = fields.value(1) == "0";
     tiles_.clear();
-    for (qsizetype i = 2; i + 1 < fields.size(); i += 2)
-        tiles_.insert(fields[i].toInt(), fields[i + 1].isEmpty() ? '\0' : fields[i + 1][0]);
+    if (frameDeal)
+        dealWord_.clear();
+    for (qsizetype i = 2; i + 1 < fields.size(); i += 2) {
+        const char letter = fields[i + 1].isEmpty() ? '\0' : fields[i + 1][0];
+        tiles_.insert(fields[i].toInt(), letter);
+        if (frameDeal)
+            dealWord_ += letter;
+    }
 }
 
 QList<QByteArray> ScriptedClient::receivedStarting(const QByteArray& prefix) const

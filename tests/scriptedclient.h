@@ -40,6 +40,8 @@ public:
     int slot() const { return slot_; }
     // Tiles by position as last dealt (the frame's deal, or a bonus set), less those of accepted words.
     const QMap<int, char>& tiles() const { return tiles_; }
+    // The letters of the last frame deal in the order of its pairs: the deal word itself.
+    const QByteArray& dealWord() const { return dealWord_; }
 
 private:
     void readAll();
@@ -51,5 +53,6 @@ private:
     qsizetype seen_ = 0; // messages already scanned for letters
     int slot_ = 0;
     QMap<int, char> tiles_;
+    QByteArray dealWord_;
     QList<int> lastWord_; // positions of the word sent last; gone once the host accepts it
 };

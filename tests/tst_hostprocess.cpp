@@ -1,0 +1,96 @@
+// pinfall-host as its own process: four players and a spectator play a whole game through it.
+#include "scriptedclient.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestHostProcess : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void rejectsBadOptions();
+    void hostsAWholeGame();
+};
+
+namespace {
+
+struct HostProcess {
+    QTemporaryDir folder;
+    QProcess process;
+
+    // Starts pinfall-host on a free port and returns that port, 0 if it did not come up.
+    quint16 start(const QStringList& extra = {})
+    {
+        process.setWorkingDirectory(folder.path());
+        process.start(QStringLiteral(PINFALL_HOST_PATH), QStringList{"--port", "0"} + extra);
+        QByteArray said;
+        const QRegularExpression listening(QStringLiteral("listening on port (\\d+)"));
+        QRegularExpressionMatch match;
+        const bool up = QTest::qWaitFor(
+            [&] {
+                said += process.readAllStandardError();
+                match = listening.match(QString::fromLatin1(said));
+                return match.hasMatch() || process.state() == QProcess::NotRunning;
+            },
+            20000);
+        return up && match.hasMatch() ? match.captured(1).toUShort() : 0;
+    }
+
+    ~HostProcess()
+    {
+        process.kill();
+        process.waitForFinished();
+    }
+};
+
+} // namespace
+
+void TestHostProcess::rejectsBadOptions()
+{
+    for (const QStringList& options : {QStringList{"--pause", "7"}, QStringList{"--second", "0"}}) {
+        HostProcess host;
+        QCOMPARE(host.start(options), quint16(0));
+        QTRY_COMPARE(host.process.state(), QProcess::NotRunning);
+        QCOMPARE(host.process.exitCode(), 2);
+    }
+}
+
+void TestHostProcess::hostsAWholeGame()
+{
+    HostProcess host;
+    const quint16 port = host.start({"--pause", "5", "--second", "20"});
+    QVERIFY(port != 0);
+
+    std::array<ScriptedClient, 5> participants; // four players, then a spectator
+    for (int slot = 1; slot <= 5; ++slot)
+        QCOMPARE(participants[slot - 1].join(port, "P" + QByteArray::number(slot)), slot);
+    ScriptedClient& starter = participants[0];
+    starter.send("CMD_startgame+P1+60+f+\xFF");
+
+    for (int frame = 1; frame <= 10; ++frame) {
+        for (int slot = 1; slot <= 4; ++slot) {
+            ScriptedClient& player = participants[slot - 1];
+            const QByteArray opened = "CMD_nextplayer+" + QByteArray::number(slot) + '+' + QByteArray::number(frame) + '+';
+            QCOMPARE(player.waitFor("CMD_nextplayer+"), opened);
+            // The pairs of a frame deal spell the deal word: a strike for whoever sends it whole.
+            player.sendWord(player.dealWord());
+            QVERIFY(!player.waitFor("CMD_goodword+").isEmpty());
+        }
+        QCOMPARE(participants[4].waitFor("CMD_nextplayer+"), "CMD_nextplayer+1+" + QByteArray::number(frame) + '+');
+    }
+    // Frame 10 gives each player a bonus set; nobody plays it, so the clock ends the frame.
+    for (ScriptedClient& participant : participants) {
+        const QByteArray scores = participant.waitFor("CMD_postscores+10+", 20000);
+        QVERIFY(!scores.isEmpty());
+        const QList<QByteArray> fields = scores.split('+');
+        for (int slot = 1; slot <= 4; ++slot)
+            QVERIFY(fields.at(6 + 2 * (slot - 1) + 1).endsWith("#9#260#10#270"));
+        QCOMPARE(participant.waitFor("CMD_winner+", 20000), QByteArray("CMD_winner+1+2+3+4+"));
+    }
+    QCOMPARE(participants[4].receivedStarting("CMD_goodword").size(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestHostProcess)
+#include "tst_hostprocess.moc"
