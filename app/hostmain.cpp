@@ -32,10 +32,11 @@ int main(int argc, char** argv)
     const QCommandLineOption pauseOption(QStringLiteral("pause"),
                                          QStringLiteral("Seconds between frames: 5, 10 or 15 (10)."),
                                          QStringLiteral("seconds"), QStringLiteral("10"));
-    const QCommandLineOption secondOption(QStringLiteral("second"),
-                                          QStringLiteral("Length of a game-clock second in milliseconds "
-                                                         "(1000; smaller values speed games up for testing)."),
-                                          QStringLiteral("ms"), QStringLiteral("1000"));
+    const QCommandLineOption secondOption(
+        QStringLiteral("second"),
+        QStringLiteral("Length of a game-clock second in milliseconds "
+                       "(1000; smaller values speed games up for testing)."),
+        QStringLiteral("ms"), QStringLiteral("1000"));
     parser.addOption(portOption);
     parser.addOption(pauseOption);
     parser.addOption(secondOption);

@@ -31,11 +31,10 @@ void computeTotals(Frames& frames, int currentFrame, const Reporter& report)
 
         if (j < 10 && f.roll1 == 10) {
             const TFrameScore& next = frame(j + 1);
-            if (j == currentFrame)
-                total = -1;
-            else if (next.roll1 != -1 && next.roll2 != -1)
+            const bool nextIsPlayed = j < currentFrame;
+            if (nextIsPlayed && next.roll1 != -1 && next.roll2 != -1)
                 total += next.roll1 + next.roll2;
-            else if (next.roll1 == 10 && j + 2 <= currentFrame && frame(j + 2).roll1 != -1)
+            else if (nextIsPlayed && next.roll1 == 10 && j + 2 <= currentFrame && frame(j + 2).roll1 != -1)
                 total += 10 + frame(j + 2).roll1;
             else
                 total = -1;

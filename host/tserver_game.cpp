@@ -258,30 +258,22 @@ void TServer::afterGoodWord(int slot, int pins)
     const int frame = currentframe;
     const TFrameScore& rolls = player.frames[frame - 1];
     const bool lastFrame = frame == kLastFrame;
-    const auto finish = [&player] {
+    const bool strike = word == 1 && pins == 10;
+    const bool spare = word == 2 && rolls.roll1 + rolls.roll2 == 10;
+    // The frame goes on after a first word that left pins standing, and in frame 10 after a
+    // strike and a shorter word (the third word comes from what is left of set 2).
+    const bool goesOn =
+        (word == 1 && pins < 10) || (word == 2 && lastFrame && rolls.roll1 == 10 && pins < 10);
+
+    if (strike && lastFrame) {
+        sendBonusSet(slot, 2);
+    } else if (word == 2 && lastFrame && (pins == 10 || spare)) {
+        sendBonusSet(slot, 3);
+    } else if (strike || (word == 2 && !lastFrame) || (word == 2 && rolls.roll1 != 10 && !spare) ||
+               word == 3) {
         player.letterset = 0;
         player.rolls = 4;
-    };
-
-    if (word == 1 && pins == 10 && !lastFrame) {
-        finish(); // strike
-    } else if (word == 1 && pins < 10) {
-        // the second word comes from the tiles that are left
-    } else if (word == 1 && pins == 10 && lastFrame) {
-        sendBonusSet(slot, 2);
-    } else if (word == 2 && pins == 10 && lastFrame) {
-        sendBonusSet(slot, 3);
-    } else if (word == 2 && rolls.roll1 + rolls.roll2 == 10 && lastFrame) {
-        sendBonusSet(slot, 3); // spare in frame 10
-    } else if (word == 2 && !lastFrame) {
-        finish();
-    } else if (word == 2 && lastFrame && rolls.roll1 != 10 && rolls.roll1 + rolls.roll2 != 10) {
-        finish();
-    } else if (word == 3) {
-        finish();
-    } else if (word == 2 && lastFrame) {
-        // a strike, then a shorter word: the third word comes from what is left of set 2
-    } else {
+    } else if (!goesOn) {
         report(QStringLiteral("error in rolling"));
         player.letterset = 2;
     }

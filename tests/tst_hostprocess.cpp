@@ -72,13 +72,15 @@ void TestHostProcess::hostsAWholeGame()
     for (int frame = 1; frame <= 10; ++frame) {
         for (int slot = 1; slot <= 4; ++slot) {
             ScriptedClient& player = participants[slot - 1];
-            const QByteArray opened = "CMD_nextplayer+" + QByteArray::number(slot) + '+' + QByteArray::number(frame) + '+';
+            const QByteArray opened =
+                "CMD_nextplayer+" + QByteArray::number(slot) + '+' + QByteArray::number(frame) + '+';
             QCOMPARE(player.waitFor("CMD_nextplayer+"), opened);
             // The pairs of a frame deal spell the deal word: a strike for whoever sends it whole.
             player.sendWord(player.dealWord());
             QVERIFY(!player.waitFor("CMD_goodword+").isEmpty());
         }
-        QCOMPARE(participants[4].waitFor("CMD_nextplayer+"), "CMD_nextplayer+1+" + QByteArray::number(frame) + '+');
+        QCOMPARE(participants[4].waitFor("CMD_nextplayer+"),
+                 "CMD_nextplayer+1+" + QByteArray::number(frame) + '+');
     }
     // Frame 10 gives each player a bonus set; nobody plays it, so the clock ends the frame.
     for (ScriptedClient& participant : participants) {

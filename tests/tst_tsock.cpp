@@ -157,7 +157,9 @@ void TestTSock::readerQueuesMessagesInOrderAcrossReads()
         QVERIFY(from != nullptr);
         handled << fields.rest();
     });
-    loop.served->OnRead = [&queue](TSock* sender, qsizetype) { QVERIFY(queue.receive(sender, sender->receive())); };
+    loop.served->OnRead = [&queue](TSock* sender, qsizetype) {
+        QVERIFY(queue.receive(sender, sender->receive()));
+    };
 
     // Three whole messages in one send, then one message in two sends.
     loop.client.send("CMD_chat+1+a\xFF"
