@@ -1,10 +1,50 @@
-#include <QCoreApplication>
-#include <QTextStream>
+// The program's entry: one copy per desktop session, every window created at start-up in
+// its order, then the event loop. The main window's first showing reads the command line.
+#include "faultreport.h"
+#include "singleinstance.h"
+#include "tchat.h"
+#include "tgamestart.h"
+#include "tserver.h"
+#include "tspylist.h"
+
+#include <QApplication>
+#include <QMessageBox>
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    QTextStream(stderr) << "Pinfall " << PINFALL_VERSION
-                        << ": the game window is still being built; nothing to show yet.\n";
-    return 0;
+    QApplication app(argc, argv);
+    SingleInstance instance(QStringLiteral("ovar11"));
+    if (instance.CheckPrevInstance())
+        return 0;
+    QApplication::setApplicationName(QStringLiteral("Pinfall"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Pinfall"));
+    QApplication::setApplicationVersion(QString::fromLatin1(Tchat::kVersion));
+    // The main window decides when the program ends, whatever other windows are open.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    Tchat chat;
+    Tgamestart gamestart(&chat);
+    HostSettings hostSettings;
+    hostSettings.version = Tchat::kVersion;
+    hostSettings.pauseBetweenFrames = [&chat] { return chat.timeBetweenRounds(); };
+    hostSettings.report = [&chat](const QString& text) { QMessageBox::information(&chat, chat.windowTitle(), text); };
+    hostSettings.dictionaryReport = [](const QString& text) { QMessageBox::warning(nullptr, QStringLiteral("Pinfall"), text); };
+    TServer server(std::move(hostSettings));
+    Tspylist spylist(&chat);
+    chat.setCompanions(server, gamestart, spylist);
+
+    FaultReport::setSink([&chat](const QString& text) { QMessageBox::critical(&chat, chat.windowTitle(), text); });
+    if (const QString port = qEnvironmentVariable("PINFALL_PORT"); !port.isEmpty())
+        chat.setGamePort(port);
+    chat.setEchoChat(qEnvironmentVariableIsSet("PINFALL_ECHO_CHAT"));
+
+    QObject::connect(&instance, &SingleInstance::restoreRequested, &chat, [&chat] {
+        chat.setWindowState(chat.windowState() & ~Qt::WindowMinimized);
+        chat.show();
+        chat.raise();
+        chat.activateWindow();
+    });
+    QObject::connect(&chat, &Tchat::closed, &app, &QCoreApplication::quit);
+    chat.show();
+    return QApplication::exec();
 }

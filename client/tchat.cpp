@@ -1,0 +1,398 @@
+// The main window's creation: the board with its controls at their places, and the menus.
+#include "tchat.h"
+
+#include "artwork.h"
+#include "desktopsession.h"
+#include "faultreport.h"
+#include "messages.h"
+#include "picturebutton.h"
+#include "tspylist.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextEdit>
+
+#include <cstdio>
+
+namespace {
+
+const QColor kWindowColour(190, 183, 155); // the platform colour value 10205118
+const QColor kRosterColour(221, 0, 0);
+// Tops of the roster's rows, slots 1 to 4.
+constexpr std::array<int, 4> kWinnerTops{32, 73, 113, 154};
+constexpr std::array<int, 4> kEyesTops{43, 83, 123, 163};
+constexpr std::array<int, 4> kNameTops{49, 89, 129, 169};
+constexpr std::array<int, 4> kScoreTops{46, 86, 126, 166};
+constexpr std::array<int, 10> kTileLefts{8, 52, 97, 141, 186, 230, 275, 319, 364, 408};
+
+// Every user action is one event: whatever it throws goes to the general error report.
+template <typename Handler>
+auto guarded(Handler handler)
+{
+    return [handler] { FaultReport::guard(handler); };
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QRect& geometry, const QString& text = {})
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(geometry);
+    return label;
+}
+
+QLabel* makePicture(QWidget* parent, const QString& name, const QRect& geometry, const QPixmap& picture)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    label->setPixmap(picture);
+    return label;
+}
+
+PictureButton* makeButton(QWidget* parent, const char* name, const QRect& geometry, const QString& caption)
+{
+    auto* button = new PictureButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    button->setPixmap(Artwork::captionButton(caption, geometry.size()));
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+QString numbered(const char* prefix, int number)
+{
+    return QString::fromLatin1(prefix) + QString::number(number);
+}
+
+} // namespace
+
+Tchat::Tchat(QWidget* parent) : QMainWindow(parent), receivedlist(std::chrono::milliseconds(1))
+{
+    FormCreate();
+}
+
+Tchat::~Tchat() = default;
+
+void Tchat::FormCreate()
+{
+    setObjectName(QStringLiteral("chat"));
+    setWindowTitle(QStringLiteral("Pinfall"));
+    // The lobby tests this marker to see whether the game runs; nothing else uses it.
+    const QString marker = sessionScopedName(QStringLiteral("Pinfall"));
+    QLocalServer::removeServer(marker);
+    programMarker_.listen(marker);
+
+    resize(581, 576);
+    noticeColour = QColor(0, 0, 255);
+    playerslots = kPlayerSlots;
+    buildBoard();
+    buildMenus();
+    clearall();
+    ishost = false;
+    currentplayer = 0;
+
+    sock.setPortName(gamePort_);
+    sock.OnInfo = [this](TSock*, TSocketInfo, const QString& text) { sockInfo(text); };
+    sock.OnRead = [this](TSock*, qsizetype) { sockRead(); };
+    Sock11.setHostName(QStringLiteral("127.0.0.1"));
+    Sock11.setPortName(QStringLiteral("9001"));
+
+    using Handler = void (Tchat::*)(FieldReader&);
+    const auto handle = [this](const char* command, Handler handler) {
+        receivedlist.setHandler(command, [this, handler](FieldReader& fields, TSock*) { (this->*handler)(fields); });
+    };
+    handle(CMD_sendlogininfo, &Tchat::sendloginfo);
+    handle(CMD_newplayerinfo, &Tchat::newplayerinfo);
+    handle(CMD_existingplayers, &Tchat::newplayerinfo);
+    handle(CMD_playerdisconnected, &Tchat::playerdisconnected);
+    handle(CMD_startgame, &Tchat::startthegame);
+    handle(CMD_justwatching, &Tchat::justwatching);
+    receivedlist.setHandler(CMD_havewrongversion, [this](FieldReader& fields, TSock*) {
+        addlinetochat(QString::fromLatin1(fields.rest()) + QStringLiteral(" has a different version of the game then you."),
+                      noticeColour);
+    });
+    receivedlist.setHandler(CMD_wrongversion, [this](FieldReader&, TSock*) {
+        addlinetochat(QStringLiteral("You have a differnt version of the game then the host."), noticeColour);
+    });
+    receivedlist.setHandler(CMD_full, [this](FieldReader&, TSock*) { gameIsFull(); });
+}
+
+void Tchat::buildBoard()
+{
+    auto* client = new QWidget(this);
+    client->setAutoFillBackground(true);
+    QPalette windowColour = client->palette();
+    windowColour.setColor(QPalette::Window, kWindowColour);
+    client->setPalette(windowColour);
+    setCentralWidget(client);
+
+    panel_board = new QWidget(client);
+    panel_board->setObjectName(QStringLiteral("panel_board"));
+    panel_board->setGeometry(2, 2, 567, 525);
+    QPalette lane = panel_board->palette();
+    lane.setBrush(QPalette::Window, Artwork::boardBackground(panel_board->size()));
+    panel_board->setPalette(lane);
+    panel_board->setAutoFillBackground(true);
+    QWidget* board = panel_board;
+
+    makePicture(board, QStringLiteral("Image4"), {6, 5, 554, 205}, Artwork::scoreSheetBlank());
+    auto* scorecard = new QWidget(board);
+    scorecard->setObjectName(QStringLiteral("scorecard"));
+    scorecard->setGeometry(107, 28, 273, 160);
+    label_teamgame = makeLabel(board, "label_teamgame", {16, 15, 87, 14}, QStringLiteral("Good Luck!"));
+
+    QFont rosterFont(QStringLiteral("Arial"));
+    rosterFont.setPixelSize(13);
+    rosterFont.setBold(true);
+    for (int slot = 1; slot <= kPlayerSlots; ++slot) {
+        const auto row = static_cast<std::size_t>(slot - 1);
+        image_winner[slot] = makePicture(board, numbered("image_winner", slot), {11, kWinnerTops[row], 94, 16},
+                                         Artwork::winnerMark());
+        image_eyes[slot] = makePicture(board, numbered("image_eyes", slot), {12, kEyesTops[row], 25, 9}, Artwork::eyes());
+        QLabel* name = makeLabel(board, "", {13, kNameTops[row], 94, 16}, QStringLiteral("<Waiting>"));
+        name->setObjectName(numbered("label_playername", slot));
+        name->setProperty("Tag", slot);
+        name->setFont(rosterFont);
+        name->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(name, &QLabel::customContextMenuRequested, this, [this, slot, name](const QPoint& at) {
+            FaultReport::guard([&] {
+                label_playername1ContextPopup(slot);
+                popup_kick->popup(name->mapToGlobal(at));
+            });
+        });
+        label_playername[slot] = name;
+        QLabel* score = makeLabel(board, "", {381, kScoreTops[row], 33, 19}, QStringLiteral("0"));
+        score->setObjectName(numbered("label_score", slot));
+        score->setAlignment(Qt::AlignCenter);
+        score->setFont(rosterFont);
+        label_score[slot] = score;
+        for (int line = 1; line <= 3; ++line)
+            makeLabel(board, "", {421, kWinnerTops[row] + 1 + 12 * (line - 1), 130, 12})
+                ->setObjectName(numbered("label_word", slot * 10 + line));
+    }
+    showTeams(false);
+
+    label_theword = makeLabel(board, "label_theword", {16, 189, 536, 14});
+    label_theword->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    button_clear = makeButton(board, "button_clear", {8, 213, 104, 23}, QStringLiteral("CLEAR WORD"));
+    button_start = makeButton(board, "button_start", {64, 212, 104, 23}, QStringLiteral("START GAME"));
+    button_send = makeButton(board, "button_send", {120, 213, 104, 23}, QStringLiteral("SEND WORD"));
+    button_clear->hide();
+    button_send->hide();
+    connect(button_start, &PictureButton::clicked, this, guarded([this] { button_startClick(); }));
+    label_status = makeLabel(board, "label_status", {230, 216, 327, 16}, QStringLiteral("Welcome Pinfall"));
+
+    for (int k = 1; k <= 10; ++k) {
+        const int left = kTileLefts[static_cast<std::size_t>(k - 1)];
+        makeLabel(board, "", {left, 240, 41, 41})->setObjectName(numbered("image_word", k));
+        makeLabel(board, "", {left, 289, 41, 41})->setObjectName(numbered("image_letters", k));
+    }
+    button_sort = new PictureButton(board);
+    button_sort->setObjectName(QStringLiteral("button_sort"));
+    button_sort->setGeometry(465, 241, 32, 32);
+    button_sort->setPixmap(Artwork::sortArrows());
+    button_sort->setToolTip(QStringLiteral("Sort Letters"));
+    button_sort->hide();
+
+    panel_badword = new QWidget(board);
+    panel_badword->setObjectName(QStringLiteral("panel_badword"));
+    panel_badword->setGeometry(120, 246, 240, 57);
+    makePicture(panel_badword, QStringLiteral("badword"), {0, 0, 240, 57}, Artwork::badWordPanel());
+    auto* ok = makeButton(panel_badword, "Image3", {95, 29, 50, 21}, QStringLiteral("OK"));
+    connect(ok, &PictureButton::clicked, panel_badword, &QWidget::hide);
+    panel_badword->hide();
+    image_noplay = makeLabel(board, "image_noplay", {128, 262, 238, 41});
+    image_noplay->hide();
+
+    label_timeperturn = makeLabel(board, "label_timeperturn", {450, 275, 113, 14});
+    label_timeperturn->setAlignment(Qt::AlignCenter);
+    makePicture(board, QStringLiteral("Image1"), {453, 288, 107, 44}, Artwork::clockFrame());
+    auto* timeBar = makePicture(board, QStringLiteral("image_timer"), {459, 293, 97, 34}, Artwork::timeBar({97, 34}));
+    timeBar->setScaledContents(true);
+    label_timer = makeLabel(board, "label_timer", {463, 301, 80, 19}, QStringLiteral("Time: 0:00"));
+    label_timer->setAlignment(Qt::AlignCenter);
+    QPalette clockText = label_timer->palette();
+    clockText.setColor(QPalette::WindowText, Qt::white);
+    label_timer->setPalette(clockText);
+    QFont clockFont = label_timer->font();
+    clockFont.setBold(true);
+    label_timer->setFont(clockFont);
+
+    for (int k = 1; k <= 10; ++k) {
+        auto* phrase = new QPushButton(QString::number(k), board);
+        phrase->setObjectName(numbered("b_phrase", k));
+        phrase->setGeometry(7, 332 + 19 * (k - 1), 25, 19);
+        phrase->setFlat(true);
+    }
+    mainchat = new QTextEdit(board);
+    mainchat->setObjectName(QStringLiteral("mainchat"));
+    mainchat->setGeometry(35, 332, 524, 166);
+    mainchat->setReadOnly(true);
+    mychat = new QLineEdit(QStringLiteral("<Enter Chat Here>"), board);
+    mychat->setObjectName(QStringLiteral("mychat"));
+    mychat->setGeometry(35, 499, 468, 22);
+    makePicture(board, QStringLiteral("Image2"), {505, 500, 58, 24}, Artwork::logo());
+}
+
+void Tchat::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    StartGame1 = file->addAction(QStringLiteral("Start Game"), this, guarded([this] { button_startClick(); }));
+    StartGame1->setObjectName(QStringLiteral("StartGame1"));
+    StartGame1->setEnabled(false);
+    file->addSeparator();
+    file->addAction(QStringLiteral("Exit"), this, &QWidget::close)->setObjectName(QStringLiteral("Exit1"));
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
+    const auto toggle = [options](const char* name, const QString& caption, bool on) {
+        QAction* item = options->addAction(caption);
+        item->setObjectName(QString::fromLatin1(name));
+        item->setCheckable(true);
+        item->setChecked(on);
+        return item;
+    };
+    // A submenu of radio items whose chosen item's number becomes the data of the submenu's item.
+    const auto choice = [this, options](const char* name, const QString& caption,
+                                        std::initializer_list<std::tuple<const char*, QString, int>> items,
+                                        int chosen) {
+        QMenu* menu = options->addMenu(caption);
+        menu->menuAction()->setObjectName(QString::fromLatin1(name));
+        menu->menuAction()->setData(chosen);
+        auto* group = new QActionGroup(menu);
+        for (const auto& [itemName, itemCaption, tag] : items) {
+            QAction* item = menu->addAction(itemCaption);
+            item->setObjectName(QString::fromLatin1(itemName));
+            item->setCheckable(true);
+            item->setChecked(tag == chosen);
+            item->setData(tag);
+            group->addAction(item);
+            connect(item, &QAction::triggered, this, [menu, tag] { menu->menuAction()->setData(tag); });
+        }
+        return menu->menuAction();
+    };
+    toggle("PlaySounds1", QStringLiteral("Play Sounds"), true);
+    choice("TurnSound1", QStringLiteral("Turn Sound"),
+           {{"Classic1", QStringLiteral("Classic"), 0}, {"New1", QStringLiteral("New"), 1}}, 0);
+    options->addSeparator();
+    toggle("TypeWords1", QStringLiteral("Type Words"), false);
+    toggle("usespace", QStringLiteral("Use Space to Sort"), false);
+    toggle("clearwords1", QStringLiteral("Automatically Clear Invalid Words"), false);
+    timebetween = choice("timebetween", QStringLiteral("Time Between Rounds"),
+                         {{"Slow1", QStringLiteral("Short"), 5},
+                          {"Normal1", QStringLiteral("Normal"), 10},
+                          {"Fast1", QStringLiteral("Long"), 15}},
+                         10);
+    toggle("showbadword", QStringLiteral("Show Invalid Word Panel"), true);
+    options->addSeparator();
+    options->addAction(QStringLiteral("Text Color"))->setObjectName(QStringLiteral("TextColor1"));
+    options->addAction(QStringLiteral("Action Color"))->setObjectName(QStringLiteral("ActionColor1"));
+    choice("TextSize1", QStringLiteral("Text Size"),
+           {{"N8", QStringLiteral("8"), 8},
+            {"N10", QStringLiteral("10"), 10},
+            {"N12", QStringLiteral("12"), 12},
+            {"N14", QStringLiteral("14"), 14}},
+           8);
+    QAction* scrollOff = toggle("ScrollChatOff2", QStringLiteral("Scroll Chat Off"), false);
+    scrollOff->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    options->addAction(QStringLiteral("Clear Main Chat"))->setObjectName(QStringLiteral("ClearMainChat1"));
+    options->addAction(QStringLiteral("Reset Screen Location"))->setObjectName(QStringLiteral("ResetLocation1"));
+    options->addSeparator();
+    JustWatch1 = toggle("JustWatch1", QStringLiteral("Just Watch"), false);
+    connect(JustWatch1, &QAction::triggered, this, guarded([this] {
+                JustWatch1->setChecked(!JustWatch1->isChecked()); // only the host's answer ticks it
+                JustWatch1Click();
+            }));
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+    view->addAction(QStringLiteral("View Tally"))->setObjectName(QStringLiteral("ViewTally1"));
+    QAction* spyList = view->addAction(QStringLiteral("Spy List"));
+    spyList->setObjectName(QStringLiteral("SpyList1"));
+    connect(spyList, &QAction::triggered, this, [this] {
+        if (spylist_ != nullptr)
+            spylist_->show();
+    });
+    view->addAction(QStringLiteral("Phrase List"))->setObjectName(QStringLiteral("PhraseList1"));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    QAction* content = help->addAction(QStringLiteral("Content"));
+    content->setObjectName(QStringLiteral("Content1"));
+    content->setShortcut(QKeySequence(Qt::Key_F1));
+    help->addSeparator();
+    help->addAction(QStringLiteral("About"))->setObjectName(QStringLiteral("About1"));
+
+    popup_kick = new QMenu(this);
+    popup_kick->setObjectName(QStringLiteral("popup_kick"));
+    RemoveFromGame1 = popup_kick->addAction(QStringLiteral("Remove From Game"), this,
+                                            guarded([this] { RemoveFromGame1Click(); }));
+    SettoJustWatch1 = popup_kick->addAction(QStringLiteral("Set to Just Watch"), this,
+                                            guarded([this] { SettoJustWatch1Click(); }));
+    UnsetJustWatch1 = popup_kick->addAction(QStringLiteral("Unset Just Watch"), this,
+                                            guarded([this] { UnsetJustWatch1Click(); }));
+}
+
+int Tchat::timeBetweenRounds() const
+{
+    return timebetween->data().toInt();
+}
+
+void Tchat::addlinetochat(const QString& text, const QColor& colour)
+{
+    QTextCursor cursor(mainchat->document());
+    cursor.movePosition(QTextCursor::End);
+    if (!mainchat->document()->isEmpty())
+        cursor.insertBlock();
+    QTextCharFormat format;
+    format.setForeground(colour);
+    cursor.insertText(text, format);
+    mainchat->verticalScrollBar()->setValue(mainchat->verticalScrollBar()->maximum());
+    if (echoChat_) {
+        std::fputs(qPrintable(text + QLatin1Char('\n')), stderr);
+        std::fflush(stderr);
+    }
+}
+
+QStringList Tchat::chatLines() const
+{
+    QStringList lines;
+    for (QTextBlock block = mainchat->document()->begin(); block.isValid(); block = block.next()) {
+        if (!block.text().isEmpty())
+            lines << block.text();
+    }
+    return lines;
+}
+
+void Tchat::showTeams(bool teamGame)
+{
+    for (int slot = 1; slot <= kPlayerSlots; ++slot) {
+        const QColor colour = teamGame && slot % 2 == 1 ? QColor(Qt::black) : kRosterColour;
+        for (QLabel* label : {label_playername[slot], label_score[slot]}) {
+            QPalette text = label->palette();
+            text.setColor(QPalette::WindowText, colour);
+            label->setPalette(text);
+        }
+    }
+    label_teamgame->setText(teamGame ? QStringLiteral("Team Game") : QStringLiteral("Good Luck!"));
+}
+
+void Tchat::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (shown_)
+        return;
+    shown_ = true;
+    FaultReport::guard([this] { processparams(QCoreApplication::arguments().mid(1)); });
+}
+
+void Tchat::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        Q_EMIT closed();
+}

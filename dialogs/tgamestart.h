@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QWidget>
+
+#include <functional>
+
+class PictureButton;
+class QSpinBox;
+
+// The game start dialog: the host's user chooses the time per turn and a team game, then
+// starts. It only asks; the main window sends the request to the host.
+class Tgamestart : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kMinimumSeconds = 45;
+    static constexpr int kMaximumSeconds = 120;
+
+    explicit Tgamestart(QWidget* parent = nullptr);
+
+    // Asked when the team box is ticked: are all four player places taken?
+    std::function<bool()> allPlacesTaken;
+
+    // The time per turn, brought within 45 to 120 seconds.
+    void setTimePerTurn(int seconds);
+    int timePerTurn() const;
+    bool teamGame() const { return teamTag_ == 1; }
+
+    void image_teamClick();
+    void button_startClick();
+
+Q_SIGNALS:
+    // The time per turn as the dialog shows it, and whether the game is a team game.
+    void startRequested(const QByteArray& secondsPerTurn, bool teamGame);
+
+private:
+    void showTeamChoice();
+
+    QSpinBox* UpDown2;
+    PictureButton* image_team;
+    int teamTag_ = 0; // 1: team game
+};

@@ -1,0 +1,266 @@
+#include "artwork.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+namespace Artwork {
+namespace {
+
+const QColor kLaneLight(232, 196, 140);
+const QColor kLaneDark(198, 150, 92);
+const QColor kPinRed(200, 24, 24);
+const QColor kInk(40, 28, 20);
+
+QPixmap blank(QSize size)
+{
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+void antialiased(QPainter& painter)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+}
+
+QFont boldFont(int pixelSize)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixelSize);
+    font.setBold(true);
+    return font;
+}
+
+// A bowling pin standing in `box`.
+void drawPin(QPainter& painter, const QRectF& box)
+{
+    const qreal w = box.width();
+    const qreal h = box.height();
+    QPainterPath pin;
+    pin.moveTo(box.left() + w * 0.5, box.top());
+    pin.cubicTo(box.left() + w * 0.85, box.top(), box.left() + w * 0.8, box.top() + h * 0.3,
+                box.left() + w * 0.62, box.top() + h * 0.38);
+    pin.cubicTo(box.left() + w * 1.05, box.top() + h * 0.55, box.left() + w * 0.95, box.top() + h * 0.9,
+                box.left() + w * 0.75, box.bottom());
+    pin.lineTo(box.left() + w * 0.25, box.bottom());
+    pin.cubicTo(box.left() + w * 0.05, box.top() + h * 0.9, box.left() - w * 0.05, box.top() + h * 0.55,
+                box.left() + w * 0.38, box.top() + h * 0.38);
+    pin.cubicTo(box.left() + w * 0.2, box.top() + h * 0.3, box.left() + w * 0.15, box.top(), box.left() + w * 0.5,
+                box.top());
+    QLinearGradient body(box.topLeft(), box.topRight());
+    body.setColorAt(0, QColor(235, 235, 235));
+    body.setColorAt(0.4, Qt::white);
+    body.setColorAt(1, QColor(190, 190, 190));
+    painter.setPen(QPen(QColor(120, 120, 120), 0.8));
+    painter.setBrush(body);
+    painter.drawPath(pin);
+    painter.setPen(QPen(kPinRed, h * 0.06));
+    painter.drawLine(QPointF(box.left() + w * 0.36, box.top() + h * 0.3),
+                     QPointF(box.left() + w * 0.64, box.top() + h * 0.3));
+}
+
+} // namespace
+
+QPixmap boardBackground(QSize size)
+{
+    QPixmap pixmap(size);
+    QPainter painter(&pixmap);
+    // Maple lane boards, lit from above.
+    constexpr int kBoard = 21;
+    for (int x = 0, n = 0; x < size.width(); x += kBoard, ++n) {
+        QLinearGradient plank(x, 0, x + kBoard, 0);
+        const QColor base = n % 2 == 0 ? kLaneLight : kLaneLight.darker(106);
+        plank.setColorAt(0, base.darker(104));
+        plank.setColorAt(0.5, base);
+        plank.setColorAt(1, base.darker(108));
+        painter.fillRect(QRect(x, 0, kBoard, size.height()), plank);
+        painter.setPen(QPen(kLaneDark, 1));
+        painter.drawLine(x, 0, x, size.height());
+    }
+    QLinearGradient gloss(0, 0, 0, size.height());
+    gloss.setColorAt(0, QColor(255, 255, 255, 70));
+    gloss.setColorAt(0.5, QColor(255, 255, 255, 0));
+    gloss.setColorAt(1, QColor(80, 40, 0, 60));
+    painter.fillRect(pixmap.rect(), gloss);
+    painter.setPen(QPen(QColor(110, 70, 30), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(pixmap.rect().adjusted(1, 1, -1, -1));
+    return pixmap;
+}
+
+QPixmap captionButton(const QString& caption, QSize size)
+{
+    QPixmap pixmap = blank(size);
+    QPainter painter(&pixmap);
+    antialiased(painter);
+    const QRectF face = QRectF(pixmap.rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    QLinearGradient fill(face.topLeft(), face.bottomLeft());
+    fill.setColorAt(0, QColor(226, 60, 48));
+    fill.setColorAt(0.5, QColor(176, 20, 20));
+    fill.setColorAt(1, QColor(120, 8, 8));
+    painter.setPen(QPen(QColor(70, 0, 0), 1));
+    painter.setBrush(fill);
+    painter.drawRoundedRect(face, 5, 5);
+    painter.setPen(QPen(QColor(255, 255, 255, 90), 1));
+    painter.drawLine(QPointF(face.left() + 5, face.top() + 1.5), QPointF(face.right() - 5, face.top() + 1.5));
+    painter.setFont(boldFont(size.height() / 2 + 1));
+    painter.setPen(QColor(60, 0, 0));
+    painter.drawText(face.translated(1, 1), Qt::AlignCenter, caption);
+    painter.setPen(Qt::white);
+    painter.drawText(face, Qt::AlignCenter, caption);
+    return pixmap;
+}
+
+QPixmap sortArrows()
+{
+    QPixmap pixmap = blank({32, 32});
+    QPainter painter(&pixmap);
+    antialiased(painter);
+    painter.setBrush(QColor(255, 245, 225));
+    painter.setPen(QPen(QColor(110, 70, 30), 1.5));
+    painter.drawEllipse(QRectF(1, 1, 30, 30));
+    const QRectF ring(8, 8, 16, 16);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kPinRed, 3, Qt::SolidLine, Qt::RoundCap));
+    painter.drawArc(ring, 20 * 16, 140 * 16);
+    painter.drawArc(ring, 200 * 16, 140 * 16);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kPinRed);
+    // Arrow heads at the end of each arc, pointing on round the circle.
+    painter.drawPolygon(QPolygonF{QPointF(5, 13), QPointF(12, 13), QPointF(8.5, 18.5)});
+    painter.drawPolygon(QPolygonF{QPointF(27, 19), QPointF(20, 19), QPointF(23.5, 13.5)});
+    return pixmap;
+}
+
+QPixmap eyes()
+{
+    QPixmap pixmap = blank({25, 9});
+    QPainter painter(&pixmap);
+    antialiased(painter);
+    for (const qreal left : {1.0, 13.0}) {
+        painter.setPen(QPen(kInk, 1));
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(QRectF(left, 0.5, 11, 8));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(30, 60, 140));
+        painter.drawEllipse(QRectF(left + 4.5, 2.5, 4, 4));
+        painter.setBrush(Qt::black);
+        painter.drawEllipse(QRectF(left + 5.5, 3.5, 2, 2));
+    }
+    return pixmap;
+}
+
+QPixmap winnerMark()
+{
+    QPixmap pixmap = blank({94, 16});
+    QPainter painter(&pixmap);
+    antialiased(painter);
+    QPainterPath ribbon;
+    ribbon.moveTo(0, 1);
+    ribbon.lineTo(94, 1);
+    ribbon.lineTo(88, 8);
+    ribbon.lineTo(94, 15);
+    ribbon.lineTo(0, 15);
+    ribbon.lineTo(6, 8);
+    ribbon.closeSubpath();
+    QLinearGradient gold(0, 0, 0, 16);
+    gold.setColorAt(0, QColor(255, 236, 140));
+    gold.setColorAt(0.5, QColor(230, 180, 40));
+    gold.setColorAt(1, QColor(170, 120, 10));
+    painter.setPen(QPen(QColor(120, 80, 0), 1));
+    painter.setBrush(gold);
+    painter.drawPath(ribbon);
+    painter.setFont(boldFont(11));
+    painter.setPen(QColor(90, 40, 0));
+    painter.drawText(QRectF(0, 0, 94, 16), Qt::AlignCenter, QStringLiteral("WINNER"));
+    return pixmap;
+}
+
+QPixmap badWordPanel()
+{
+    QPixmap pixmap = blank({240, 57});
+    QPainter painter(&pixmap);
+    antialiased(painter);
+    const QRectF face(0.5, 0.5, 239, 56);
+    painter.setPen(QPen(kPinRed, 2));
+    painter.setBrush(QColor(255, 250, 236));
+    painter.drawRoundedRect(face.adjusted(1, 1, -1, -1), 6, 6);
+    painter.setFont(boldFont(14));
+    painter.setPen(kInk);
+    painter.drawText(QRectF(8, 4, 224, 24), Qt::AlignCenter, QStringLiteral("That is not a valid word."));
+    return pixmap;
+}
+
+QPixmap clockFrame()
+{
+    QPixmap pixmap = blank({107, 44});
+    QPainter painter(&pixmap);
+    antialiased(painter);
+    QLinearGradient metal(0, 0, 0, 44);
+    metal.setColorAt(0, QColor(250, 250, 250));
+    metal.setColorAt(1, QColor(150, 150, 150));
+    painter.setPen(QPen(QColor(80, 80, 80), 1));
+    painter.setBrush(metal);
+    painter.drawRoundedRect(QRectF(0.5, 0.5, 106, 43), 6, 6);
+    painter.setBrush(QColor(30, 30, 30));
+    painter.setPen(QPen(QColor(255, 255, 255, 160), 1));
+    painter.drawRoundedRect(QRectF(5.5, 4.5, 96, 35), 3, 3);
+    return pixmap;
+}
+
+QPixmap timeBar(QSize size)
+{
+    QPixmap pixmap(size);
+    QPainter painter(&pixmap);
+    QLinearGradient red(0, 0, 0, size.height());
+    red.setColorAt(0, QColor(255, 110, 90));
+    red.setColorAt(0.45, QColor(210, 20, 10));
+    red.setColorAt(1, QColor(120, 0, 0));
+    painter.fillRect(pixmap.rect(), red);
+    return pixmap;
+}
+
+QPixmap logo()
+{
+    QPixmap pixmap = blank({58, 24});
+    QPainter painter(&pixmap);
+    antialiased(painter);
+    painter.setPen(QPen(QColor(110, 70, 30), 1));
+    painter.setBrush(QColor(40, 24, 12));
+    painter.drawRoundedRect(QRectF(0.5, 0.5, 57, 23), 4, 4);
+    drawPin(painter, QRectF(4, 3, 8, 18));
+    painter.setFont(boldFont(11));
+    painter.setPen(QColor(255, 214, 90));
+    painter.drawText(QRectF(13, 0, 44, 24), Qt::AlignCenter, QStringLiteral("Pinfall"));
+    return pixmap;
+}
+
+QPixmap scoreSheetBlank()
+{
+    QPixmap pixmap(QSize(554, 205));
+    pixmap.fill(Qt::white);
+    QPainter painter(&pixmap);
+    painter.setPen(QPen(kInk, 2));
+    painter.drawRect(pixmap.rect().adjusted(1, 1, -1, -1));
+    return pixmap;
+}
+
+QPixmap tickBox(bool ticked)
+{
+    QPixmap pixmap = blank({33, 23});
+    QPainter painter(&pixmap);
+    antialiased(painter);
+    painter.setPen(QPen(kInk, 1.5));
+    painter.setBrush(Qt::white);
+    painter.drawRoundedRect(QRectF(7.5, 2.5, 18, 18), 3, 3);
+    if (ticked) {
+        painter.setPen(QPen(kPinRed, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPolyline(QPolygonF{QPointF(11, 11), QPointF(15, 16), QPointF(23, 5)});
+    }
+    return pixmap;
+}
+
+} // namespace Artwork

@@ -1,0 +1,418 @@
+// The main window against a real host on a free port: start-up, log-in, roster, just watch,
+// removals, game start and the end of the connection.
+#include "boxanswerer.h"
+#include "scriptedclient.h"
+#include "soundplayer.h"
+#include "tchat.h"
+#include "tgamestart.h"
+#include "tserver.h"
+#include "tspylist.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+struct RecordedSounds : SoundPlayer {
+    QStringList played;
+    void play(const QString& name) override { played << name; }
+};
+
+// One copy of the program: its windows and its host, as the entry point wires them.
+struct Program {
+    QTemporaryDir folder;
+    Tchat chat;
+    Tgamestart gamestart{&chat};
+    std::unique_ptr<TServer> server;
+    Tspylist spylist{&chat};
+    RecordedSounds sounds;
+
+    explicit Program(const QString& port = QStringLiteral("0"))
+    {
+        HostSettings settings;
+        settings.second = std::chrono::hours(1);
+        settings.dictionary.workingFolder = folder.path();
+        settings.dictionary.fallbackFolder = folder.path();
+        server = std::make_unique<TServer>(std::move(settings));
+        chat.setCompanions(*server, gamestart, spylist);
+        chat.setSoundPlayer(&sounds);
+        chat.setGamePort(port);
+    }
+
+    quint16 port() const { return server->listeningPort(); }
+
+    bool waitForLine(const QString& line, int timeoutMs = 5000)
+    {
+        return QTest::qWaitFor([&] { return chat.chatLines().contains(line); }, timeoutMs);
+    }
+
+    QString rosterName(int slot) const
+    {
+        return chat.findChild<QLabel*>(QStringLiteral("label_playername%1").arg(slot))->text();
+    }
+
+    bool eyesShown(int slot) const
+    {
+        return !chat.findChild<QLabel*>(QStringLiteral("image_eyes%1").arg(slot))->isHidden();
+    }
+
+    QAction* action(const char* name) const { return chat.findChild<QAction*>(QString::fromLatin1(name)); }
+    QWidget* widget(const char* name) const { return chat.findChild<QWidget*>(QString::fromLatin1(name)); }
+};
+
+// A hosting copy (Bob) and, on demand, copies that join it.
+struct Game {
+    Program host;
+    std::vector<std::unique_ptr<Program>> joiners;
+
+    Game()
+    {
+        host.chat.processparams({"Bob", "10.255.255.1", "true"});
+    }
+
+    bool ready() { return host.waitForLine(QStringLiteral("You are Connected.")); }
+
+    Program& join(const QString& name)
+    {
+        joiners.push_back(std::make_unique<Program>(QString::number(host.port())));
+        Program& joiner = *joiners.back();
+        joiner.chat.processparams({name, QStringLiteral("127.0.0.1"), QStringLiteral("false")});
+        return joiner;
+    }
+};
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void noParametersHostsASoloGame();
+    void oneOrTwoParametersOnlyLoad();
+    void onlyExactlyTrueHosts();
+    void playersAndSpectatorsArriveAndLeave();
+    void versionDifferenceIsReported();
+    void justWatchFollowsTheHost();
+    void rosterMenuDependsOnHosting();
+    void hostRemovesAParticipant();
+    void startNeedsAConnection();
+    void gameStartSetsTheBoard();
+    void burstTakesOneTickPerMessage();
+    void closedConnectionEndsTheWindow();
+    void fullGameIsShownBeforeClosing();
+    void gameStartDialog();
+};
+
+void TestMainWindow::noParametersHostsASoloGame()
+{
+    Program solo;
+    solo.chat.processparams({});
+    QVERIFY(solo.waitForLine(QStringLiteral("You are Connected.")));
+    QCOMPARE(solo.chat.chatLines(), (QStringList{"Loading Solo Game..Please wait.", "You are Connected."}));
+    QVERIFY(solo.chat.isHost());
+    QCOMPARE(solo.chat.playerName(), QStringLiteral("You"));
+    QCOMPARE(solo.chat.hostAddress(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(solo.chat.localSlot(), 1);
+    QCOMPARE(solo.rosterName(1), QStringLiteral("You"));
+    QVERIFY(!solo.widget("button_start")->isHidden());
+    QVERIFY(solo.action("StartGame1")->isEnabled());
+    QVERIFY(solo.spylist.removeEnabled());
+    QCOMPARE(solo.sounds.played, QStringList{"entered"});
+}
+
+void TestMainWindow::oneOrTwoParametersOnlyLoad()
+{
+    for (const QStringList& params : {QStringList{"Bob"}, QStringList{"Bob", "127.0.0.1"}}) {
+        Program program;
+        program.chat.processparams(params);
+        QTest::qWait(100);
+        QCOMPARE(program.chat.chatLines(), QStringList{"Loading Multi-player Game.. Please Wait."});
+        QCOMPARE(program.port(), quint16(0)); // nothing listens
+        QVERIFY(!program.chat.loggedIn());
+        QVERIFY(program.widget("button_start")->isHidden());
+        QVERIFY(!program.action("StartGame1")->isEnabled());
+    }
+}
+
+void TestMainWindow::onlyExactlyTrueHosts()
+{
+    Game game; // parameter 3 "true": hosts, and connects to itself, not to the address given
+    QVERIFY(game.ready());
+    QVERIFY(game.host.chat.isHost());
+    QCOMPARE(game.host.chat.playerName(), QStringLiteral("Bob"));
+    QCOMPARE(game.host.chat.hostAddress(), QStringLiteral("10.255.255.1"));
+
+    Program& ann = game.join(QStringLiteral("Ann"));
+    QVERIFY(ann.waitForLine(QStringLiteral("You are Connected.")));
+    QCOMPARE(ann.chat.localSlot(), 2);
+
+    auto lee = std::make_unique<Program>(QString::number(game.host.port()));
+    lee->chat.processparams({"Lee", "127.0.0.1", "True"}); // anything but exactly "true" joins
+    QVERIFY(lee->waitForLine(QStringLiteral("You are Connected.")));
+    QVERIFY(!lee->chat.isHost());
+    QCOMPARE(lee->chat.localSlot(), 3);
+    QCOMPARE(lee->port(), quint16(0));
+    QVERIFY(lee->widget("button_start")->isHidden());
+}
+
+void TestMainWindow::playersAndSpectatorsArriveAndLeave()
+{
+    Game game;
+    QVERIFY(game.ready());
+    std::array<ScriptedClient, 3> others; // slots 2 to 4
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(others[i].join(game.host.port(), "P" + QByteArray::number(i + 2)), i + 2);
+    Program& spy = game.join(QStringLiteral("Spy"));
+    QVERIFY(spy.waitForLine(QStringLiteral("P4 is Connected.")));
+    QCOMPARE(spy.chat.localSlot(), 5);
+    QCOMPARE(spy.chat.chatLines(),
+             (QStringList{"Loading Multi-player Game.. Please Wait.", "You are Connected.", "You are spying.",
+                          "Bob is Connected.", "P2 is Connected.", "P3 is Connected.", "P4 is Connected."}));
+    QCOMPARE(spy.spylist.spies(), QStringList{"5: Spy"});
+    QCOMPARE(spy.sounds.played, QStringList(5, QStringLiteral("entered"))); // its own arrival too
+    QCOMPARE(spy.rosterName(4), QStringLiteral("P4"));
+
+    QVERIFY(game.host.waitForLine(QStringLiteral("Spy is spying.")));
+    QCOMPARE(game.host.spylist.spies(), QStringList{"5: Spy"});
+    QCOMPARE(game.host.rosterName(2), QStringLiteral("P2"));
+    QCOMPARE(game.host.sounds.played.size(), 5);
+
+    others[1].close(); // slot 3 leaves
+    QVERIFY(game.host.waitForLine(QStringLiteral("P3 disconnected.")));
+    QCOMPARE(game.host.rosterName(3), QStringLiteral("<Waiting>"));
+    game.joiners.clear(); // the spectator's program ends
+    QVERIFY(game.host.waitForLine(QStringLiteral("Spy has left.")));
+    QCOMPARE(game.host.spylist.spies(), QStringList{});
+
+    // Departures of nobody write nothing.
+    const qsizetype lines = game.host.chat.chatLines().size();
+    game.host.chat.queue().append("CMD_playerdisconnected+3+P3");
+    game.host.chat.queue().append("CMD_playerdisconnected+7+Ghost");
+    QTRY_COMPARE(game.host.chat.queue().size(), 0);
+    QCOMPARE(game.host.chat.chatLines().size(), lines);
+}
+
+void TestMainWindow::versionDifferenceIsReported()
+{
+    Game game;
+    QVERIFY(game.ready());
+    ScriptedClient old;
+    QCOMPARE(old.join(game.host.port(), "Old", "1.0.6"), 2);
+    QVERIFY(game.host.waitForLine(QStringLiteral("Old has a different version of the game then you.")));
+    game.host.chat.queue().append("CMD_wrongversion+");
+    QVERIFY(game.host.waitForLine(QStringLiteral("You have a differnt version of the game then the host.")));
+}
+
+void TestMainWindow::justWatchFollowsTheHost()
+{
+    Game game;
+    QVERIFY(game.ready());
+    Program& ann = game.join(QStringLiteral("Ann"));
+    QVERIFY(game.host.waitForLine(QStringLiteral("Ann is Connected.")));
+    QAction* justWatch = ann.action("JustWatch1");
+
+    justWatch->trigger(); // outside a game the host does not let anybody sit out
+    QTest::qWait(100);
+    QVERIFY(!justWatch->isChecked());
+
+    game.host.gamestart.button_startClick();
+    QVERIFY(ann.waitForLine(QStringLiteral("Bob has started a game.")));
+    justWatch->trigger();
+    QVERIFY(!justWatch->isChecked()); // the click alone changes nothing
+    QVERIFY(ann.waitForLine(QStringLiteral("Ann is just watching")));
+    QVERIFY(justWatch->isChecked());
+    QVERIFY(ann.eyesShown(2));
+    QVERIFY(game.host.waitForLine(QStringLiteral("Ann is just watching")));
+    QVERIFY(game.host.eyesShown(2));
+
+    justWatch->trigger();
+    QVERIFY(ann.waitForLine(QStringLiteral("Ann is now playing again")));
+    QVERIFY(!justWatch->isChecked());
+    QVERIFY(!ann.eyesShown(2));
+
+    // The host sits out an empty place; a spectator slot changes nothing.
+    game.host.chat.label_playername1ContextPopup(4);
+    game.host.chat.SettoJustWatch1Click();
+    QVERIFY(game.host.waitForLine(QStringLiteral("<Waiting> is just watching")));
+    QVERIFY(ann.waitForLine(QStringLiteral("<Waiting> is just watching")));
+    const QStringList before = ann.chat.chatLines();
+    ann.chat.queue().append("CMD_justwatching+7+1");
+    QTRY_COMPARE(ann.chat.queue().size(), 0);
+    QCOMPARE(ann.chat.chatLines(), before);
+}
+
+void TestMainWindow::rosterMenuDependsOnHosting()
+{
+    Game game;
+    QVERIFY(game.ready());
+    Program& ann = game.join(QStringLiteral("Ann"));
+    QVERIFY(ann.waitForLine(QStringLiteral("Bob is Connected.")));
+    const auto enabled = [](Program& program) {
+        QList<bool> states;
+        for (const char* name : {"Remove From Game", "Set to Just Watch", "Unset Just Watch"}) {
+            for (QAction* item : program.chat.findChild<QMenu*>(QStringLiteral("popup_kick"))->actions()) {
+                if (item->text() == QLatin1String(name))
+                    states << item->isEnabled();
+            }
+        }
+        return states;
+    };
+    game.host.chat.label_playername1ContextPopup(2);
+    QCOMPARE(enabled(game.host), (QList<bool>{true, true, true}));
+    game.host.chat.label_playername1ContextPopup(3); // "<Waiting>": nobody to remove
+    QCOMPARE(enabled(game.host), (QList<bool>{false, true, true}));
+    ann.chat.label_playername1ContextPopup(1);
+    QCOMPARE(enabled(ann), (QList<bool>{false, false, false}));
+}
+
+void TestMainWindow::hostRemovesAParticipant()
+{
+    Game game;
+    QVERIFY(game.ready());
+    Program& ann = game.join(QStringLiteral("Ann"));
+    QVERIFY(game.host.waitForLine(QStringLiteral("Ann is Connected.")));
+    QSignalSpy annEnds(&ann.chat, &Tchat::closed);
+    ann.chat.kicking(1); // a participant who is not the host cannot remove anybody
+    QTest::qWait(100);
+    QCOMPARE(annEnds.count(), 0);
+
+    game.host.chat.label_playername1ContextPopup(2);
+    game.host.chat.RemoveFromGame1Click();
+    QTRY_COMPARE(annEnds.count(), 1);
+    QVERIFY(game.host.waitForLine(QStringLiteral("Ann disconnected.")));
+    QCOMPARE(game.host.rosterName(2), QStringLiteral("<Waiting>"));
+}
+
+void TestMainWindow::startNeedsAConnection()
+{
+    Program idle;
+    idle.chat.processparams({"Bob"});
+    BoxAnswerer answer;
+    idle.chat.button_startClick();
+    QCOMPARE(answer.text(), QStringLiteral("You are not connected"));
+    QVERIFY(idle.gamestart.isHidden());
+}
+
+void TestMainWindow::gameStartSetsTheBoard()
+{
+    Program solo;
+    solo.chat.processparams({});
+    QVERIFY(solo.waitForLine(QStringLiteral("You are Connected.")));
+    solo.chat.button_startClick();
+    QVERIFY(solo.gamestart.isVisible());
+
+    auto* teamLabel = solo.chat.findChild<QLabel*>(QStringLiteral("label_teamgame"));
+    auto* timePerTurn = solo.chat.findChild<QLabel*>(QStringLiteral("label_timeperturn"));
+    auto* firstName = solo.chat.findChild<QLabel*>(QStringLiteral("label_playername1"));
+    auto* secondName = solo.chat.findChild<QLabel*>(QStringLiteral("label_playername2"));
+    solo.chat.queue().append("CMD_startgame+Bob+abc+t+");
+    QVERIFY(solo.waitForLine(QStringLiteral("Bob has started a game.")));
+    QCOMPARE(timePerTurn->text(), QStringLiteral("Time Per Turn: 90 s."));
+    QCOMPARE(teamLabel->text(), QStringLiteral("Team Game"));
+    QCOMPARE(firstName->palette().color(QPalette::WindowText), QColor(Qt::black));
+    QCOMPARE(secondName->palette().color(QPalette::WindowText), QColor(221, 0, 0));
+    QVERIFY(solo.widget("button_start")->isHidden());
+    QVERIFY(solo.action("StartGame1")->isEnabled()); // the host may start again during a game
+
+    solo.chat.queue().append("CMD_startgame+Bob+60+f+");
+    QVERIFY(QTest::qWaitFor([&] { return timePerTurn->text() == QStringLiteral("Time Per Turn: 60 s."); }));
+    QCOMPARE(teamLabel->text(), QStringLiteral("Good Luck!"));
+    QCOMPARE(firstName->palette().color(QPalette::WindowText), QColor(221, 0, 0));
+}
+
+void TestMainWindow::burstTakesOneTickPerMessage()
+{
+    Program program;
+    for (int i = 0; i < 20; ++i)
+        program.chat.queue().append("CMD_wrongversion+");
+    program.chat.queue().append("no plus at all");
+    program.chat.queue().append("");
+    for (int tick = 1; tick <= 20; ++tick) {
+        program.chat.queue().dispatchNext();
+        QCOMPARE(program.chat.chatLines().size(), tick);
+    }
+    program.chat.queue().dispatchNext();
+    program.chat.queue().dispatchNext();
+    QCOMPARE(program.chat.chatLines().size(), 20);
+    QVERIFY(!program.chat.queue().isTicking());
+}
+
+void TestMainWindow::closedConnectionEndsTheWindow()
+{
+    auto game = std::make_unique<Game>();
+    QVERIFY(game->ready());
+    Program& ann = game->join(QStringLiteral("Ann"));
+    QVERIFY(ann.waitForLine(QStringLiteral("You are Connected.")));
+    QSignalSpy annEnds(&ann.chat, &Tchat::closed);
+    auto joiners = std::move(game->joiners);
+    game.reset(); // the host's program ends
+    QTRY_COMPARE(annEnds.count(), 1);
+    QVERIFY(!ann.chat.isVisible());
+}
+
+void TestMainWindow::fullGameIsShownBeforeClosing()
+{
+    Game game;
+    QVERIFY(game.ready());
+    std::array<ScriptedClient, 8> others;
+    for (ScriptedClient& other : others)
+        QVERIFY(other.join(game.host.port(), "Other") > 0);
+    BoxAnswerer answer;
+    Program& late = game.join(QStringLiteral("Late"));
+    QSignalSpy lateEnds(&late.chat, &Tchat::closed);
+    QTRY_COMPARE(lateEnds.count(), 1);
+    QCOMPARE(answer.text(), QStringLiteral("Game is full"));
+}
+
+void TestMainWindow::gameStartDialog()
+{
+    Game game;
+    QVERIFY(game.ready());
+    ScriptedClient watcher;
+    QCOMPARE(watcher.join(game.host.port(), "Watcher"), 2);
+    QVERIFY(game.host.waitForLine(QStringLiteral("Watcher is Connected.")));
+    Tgamestart& dialog = game.host.gamestart;
+    auto* team = dialog.findChild<QLabel*>(QStringLiteral("image_team"));
+
+    {
+        BoxAnswerer answer(QMessageBox::No); // two players: the dialog asks first
+        dialog.image_teamClick();
+        QCOMPARE(answer.text(), QStringLiteral("There are not enough players for evenly matched teams. Do you "
+                                               "wish to play a team game anyway?"));
+        QVERIFY(!dialog.teamGame());
+    }
+    {
+        BoxAnswerer answer(QMessageBox::Yes);
+        dialog.image_teamClick();
+        QVERIFY(dialog.teamGame());
+    }
+    dialog.image_teamClick(); // on: turns off without a question
+    QVERIFY(!dialog.teamGame());
+    QVERIFY(team != nullptr);
+
+    dialog.setTimePerTurn(1);
+    QCOMPARE(dialog.timePerTurn(), 45);
+    dialog.setTimePerTurn(500);
+    QCOMPARE(dialog.timePerTurn(), 120);
+    auto* upDown = dialog.findChild<QSpinBox*>(QStringLiteral("UpDown2"));
+    upDown->stepDown();
+    QCOMPARE(dialog.timePerTurn(), 115);
+    dialog.setTimePerTurn(90);
+
+    BoxAnswerer yes(QMessageBox::Yes);
+    dialog.image_teamClick();
+    dialog.show();
+    dialog.button_startClick();
+    QVERIFY(dialog.isHidden());
+    QCOMPARE(watcher.waitFor("CMD_startgame+"), QByteArray("CMD_startgame+Bob+90+t+"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
