@@ -27,13 +27,18 @@ int main(int argc, char** argv)
     HostSettings hostSettings;
     hostSettings.version = Tchat::kVersion;
     hostSettings.pauseBetweenFrames = [&chat] { return chat.timeBetweenRounds(); };
-    hostSettings.report = [&chat](const QString& text) { QMessageBox::information(&chat, chat.windowTitle(), text); };
-    hostSettings.dictionaryReport = [](const QString& text) { QMessageBox::warning(nullptr, QStringLiteral("Pinfall"), text); };
+    hostSettings.report = [&chat](const QString& text) {
+        QMessageBox::information(&chat, chat.windowTitle(), text);
+    };
+    hostSettings.dictionaryReport = [](const QString& text) {
+        QMessageBox::warning(nullptr, QStringLiteral("Pinfall"), text);
+    };
     TServer server(std::move(hostSettings));
     Tspylist spylist(&chat);
     chat.setCompanions(server, gamestart, spylist);
 
-    FaultReport::setSink([&chat](const QString& text) { QMessageBox::critical(&chat, chat.windowTitle(), text); });
+    FaultReport::setSink(
+        [&chat](const QString& text) { QMessageBox::critical(&chat, chat.windowTitle(), text); });
     if (const QString port = qEnvironmentVariable("PINFALL_PORT"); !port.isEmpty())
         chat.setGamePort(port);
     chat.setEchoChat(qEnvironmentVariableIsSet("PINFALL_ECHO_CHAT"));

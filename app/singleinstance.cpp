@@ -12,7 +12,8 @@ constexpr char kRestore[] = "restore\n";
 } // namespace
 
 SingleInstance::SingleInstance(const QString& identifier, QObject* parent)
-    : QObject(parent), name_(sessionScopedName(identifier))
+    : QObject(parent),
+      name_(sessionScopedName(identifier))
 {
     connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* later = server_.nextPendingConnection()) {

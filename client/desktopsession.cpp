@@ -19,7 +19,8 @@ QString firstSet(std::initializer_list<const char*> variables, const QString& fa
 QString sessionScopedName(const QString& identifier)
 {
     const QString user = firstSet({"USER", "USERNAME", "LOGNAME"}, QStringLiteral("user"));
-    const QString session = firstSet({"XDG_SESSION_ID", "WAYLAND_DISPLAY", "DISPLAY"}, QStringLiteral("console"));
+    const QString session =
+        firstSet({"XDG_SESSION_ID", "WAYLAND_DISPLAY", "DISPLAY"}, QStringLiteral("console"));
     QString name = identifier + QLatin1Char('-') + user + QLatin1Char('-') + session;
     static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9_.-]"));
     return name.replace(unsafe, QStringLiteral("_"));

@@ -33,8 +33,7 @@ constexpr std::array<int, 4> kScoreTops{46, 86, 126, 166};
 constexpr std::array<int, 10> kTileLefts{8, 52, 97, 141, 186, 230, 275, 319, 364, 408};
 
 // Every user action is one event: whatever it throws goes to the general error report.
-template <typename Handler>
-auto guarded(Handler handler)
+template <typename Handler> auto guarded(Handler handler)
 {
     return [handler] { FaultReport::guard(handler); };
 }
@@ -106,7 +105,8 @@ void Tchat::FormCreate()
 
     using Handler = void (Tchat::*)(FieldReader&);
     const auto handle = [this](const char* command, Handler handler) {
-        receivedlist.setHandler(command, [this, handler](FieldReader& fields, TSock*) { (this->*handler)(fields); });
+        receivedlist.setHandler(command,
+                                [this, handler](FieldReader& fields, TSock*) { (this->*handler)(fields); });
     };
     handle(CMD_sendlogininfo, &Tchat::sendloginfo);
     handle(CMD_newplayerinfo, &Tchat::newplayerinfo);
@@ -115,7 +115,8 @@ void Tchat::FormCreate()
     handle(CMD_startgame, &Tchat::startthegame);
     handle(CMD_justwatching, &Tchat::justwatching);
     receivedlist.setHandler(CMD_havewrongversion, [this](FieldReader& fields, TSock*) {
-        addlinetochat(QString::fromLatin1(fields.rest()) + QStringLiteral(" has a different version of the game then you."),
+        addlinetochat(QString::fromLatin1(fields.rest()) +
+                          QStringLiteral(" has a different version of the game then you."),
                       noticeColour);
     });
     receivedlist.setHandler(CMD_wrongversion, [this](FieldReader&, TSock*) {
@@ -153,9 +154,11 @@ void Tchat::buildBoard()
     rosterFont.setBold(true);
     for (int slot = 1; slot <= kPlayerSlots; ++slot) {
         const auto row = static_cast<std::size_t>(slot - 1);
-        image_winner[slot] = makePicture(board, numbered("image_winner", slot), {11, kWinnerTops[row], 94, 16},
-                                         Artwork::winnerMark());
-        image_eyes[slot] = makePicture(board, numbered("image_eyes", slot), {12, kEyesTops[row], 25, 9}, Artwork::eyes());
+        image_winner[slot] = makePicture(board, numbered("image_winner", slot),
+                                         {11, kWinnerTops[row], 94, 16}, Artwork::winnerMark());
+        image_eyes[slot] =
+            makePicture(board, numbered("image_eyes", slot), {12, kEyesTops[row], 25, 9}, Artwork::eyes());
+        image_eyes[slot]->hide();
         QLabel* name = makeLabel(board, "", {13, kNameTops[row], 94, 16}, QStringLiteral("<Waiting>"));
         name->setObjectName(numbered("label_playername", slot));
         name->setProperty("Tag", slot);
@@ -214,7 +217,8 @@ void Tchat::buildBoard()
     label_timeperturn = makeLabel(board, "label_timeperturn", {450, 275, 113, 14});
     label_timeperturn->setAlignment(Qt::AlignCenter);
     makePicture(board, QStringLiteral("Image1"), {453, 288, 107, 44}, Artwork::clockFrame());
-    auto* timeBar = makePicture(board, QStringLiteral("image_timer"), {459, 293, 97, 34}, Artwork::timeBar({97, 34}));
+    auto* timeBar =
+        makePicture(board, QStringLiteral("image_timer"), {459, 293, 97, 34}, Artwork::timeBar({97, 34}));
     timeBar->setScaledContents(true);
     label_timer = makeLabel(board, "label_timer", {463, 301, 80, 19}, QStringLiteral("Time: 0:00"));
     label_timer->setAlignment(Qt::AlignCenter);
@@ -244,7 +248,8 @@ void Tchat::buildBoard()
 void Tchat::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
-    StartGame1 = file->addAction(QStringLiteral("Start Game"), this, guarded([this] { button_startClick(); }));
+    StartGame1 =
+        file->addAction(QStringLiteral("Start Game"), this, guarded([this] { button_startClick(); }));
     StartGame1->setObjectName(QStringLiteral("StartGame1"));
     StartGame1->setEnabled(false);
     file->addSeparator();
@@ -302,7 +307,8 @@ void Tchat::buildMenus()
     QAction* scrollOff = toggle("ScrollChatOff2", QStringLiteral("Scroll Chat Off"), false);
     scrollOff->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
     options->addAction(QStringLiteral("Clear Main Chat"))->setObjectName(QStringLiteral("ClearMainChat1"));
-    options->addAction(QStringLiteral("Reset Screen Location"))->setObjectName(QStringLiteral("ResetLocation1"));
+    options->addAction(QStringLiteral("Reset Screen Location"))
+        ->setObjectName(QStringLiteral("ResetLocation1"));
     options->addSeparator();
     JustWatch1 = toggle("JustWatch1", QStringLiteral("Just Watch"), false);
     connect(JustWatch1, &QAction::triggered, this, guarded([this] {
@@ -384,10 +390,8 @@ void Tchat::showTeams(bool teamGame)
 void Tchat::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (shown_)
-        return;
-    shown_ = true;
-    FaultReport::guard([this] { processparams(QCoreApplication::arguments().mid(1)); });
+    if (!paramsProcessed_)
+        FaultReport::guard([this] { processparams(QCoreApplication::arguments().mid(1)); });
 }
 
 void Tchat::closeEvent(QCloseEvent* event)

@@ -45,7 +45,8 @@ public:
     // Copies every chat line to stderr as well (for scripts that watch a running game).
     void setEchoChat(bool echo) { echoChat_ = echo; }
 
-    // What the first showing does with the command line (the program's arguments, without its name).
+    // What the first showing does with the command line (the program's arguments, without its
+    // name), unless it has been done already.
     void processparams(const QStringList& params);
 
     void addlinetochat(const QString& text, const QColor& colour);
@@ -117,7 +118,7 @@ private:
     SoundPlayer* sounds_ = nullptr;
     QString gamePort_ = QStringLiteral("7772");
     bool echoChat_ = false;
-    bool shown_ = false;
+    bool paramsProcessed_ = false;
     bool connectionClosed_ = false;
 
     TSock sock;   // the game connection

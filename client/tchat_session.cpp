@@ -44,6 +44,7 @@ void Tchat::setCompanions(TServer& host, Tgamestart& gamestart, Tspylist& spylis
 
 void Tchat::processparams(const QStringList& params)
 {
+    paramsProcessed_ = true; // the command line is read once
     button_start->hide();
     StartGame1->setEnabled(false);
     loginName_.clear();
@@ -134,7 +135,8 @@ void Tchat::newplayerinfo(FieldReader& fields)
         label_score[slot]->show();
     } else {
         spylist_->addSpy(QStringLiteral("%1: %2").arg(slot).arg(name));
-        addlinetochat(slot == localslot ? QStringLiteral("You are spying.") : name + QStringLiteral(" is spying."),
+        addlinetochat(slot == localslot ? QStringLiteral("You are spying.")
+                                        : name + QStringLiteral(" is spying."),
                       noticeColour);
     }
     playsounds(QStringLiteral("entered"));
@@ -163,8 +165,8 @@ void Tchat::justwatching(FieldReader& fields)
     const bool watching = state == "1";
     if (slot == localslot)
         JustWatch1->setChecked(watching);
-    addlinetochat(label_playername[slot]->text() +
-                      (watching ? QStringLiteral(" is just watching") : QStringLiteral(" is now playing again")),
+    addlinetochat(label_playername[slot]->text() + (watching ? QStringLiteral(" is just watching")
+                                                             : QStringLiteral(" is now playing again")),
                   noticeColour);
     image_eyes[slot]->setVisible(watching);
 }

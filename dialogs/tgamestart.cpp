@@ -88,8 +88,9 @@ void Tgamestart::image_teamClick()
     if (!(allPlacesTaken && allPlacesTaken())) {
         const auto answer = QMessageBox::question(
             this, windowTitle(),
-            QStringLiteral("There are not enough players for evenly matched teams. Do you wish to play a team "
-                           "game anyway?"),
+            QStringLiteral(
+                "There are not enough players for evenly matched teams. Do you wish to play a team "
+                "game anyway?"),
             QMessageBox::Yes | QMessageBox::No);
         if (answer != QMessageBox::Yes)
             return;

@@ -22,7 +22,8 @@ void Tspylist::addSpy(const QString& line)
 
 bool Tspylist::removeSpy(const QString& line)
 {
-    const QList<QListWidgetItem*> found = listbox_spys->findItems(line, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const QList<QListWidgetItem*> found =
+        listbox_spys->findItems(line, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (found.isEmpty())
         return false;
     delete found.first();

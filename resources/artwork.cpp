@@ -48,8 +48,8 @@ void drawPin(QPainter& painter, const QRectF& box)
     pin.lineTo(box.left() + w * 0.25, box.bottom());
     pin.cubicTo(box.left() + w * 0.05, box.top() + h * 0.9, box.left() - w * 0.05, box.top() + h * 0.55,
                 box.left() + w * 0.38, box.top() + h * 0.38);
-    pin.cubicTo(box.left() + w * 0.2, box.top() + h * 0.3, box.left() + w * 0.15, box.top(), box.left() + w * 0.5,
-                box.top());
+    pin.cubicTo(box.left() + w * 0.2, box.top() + h * 0.3, box.left() + w * 0.15, box.top(),
+                box.left() + w * 0.5, box.top());
     QLinearGradient body(box.topLeft(), box.topRight());
     body.setColorAt(0, QColor(235, 235, 235));
     body.setColorAt(0.4, Qt::white);

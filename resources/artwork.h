@@ -11,14 +11,14 @@ namespace Artwork {
 QPixmap boardBackground(QSize size);
 // A raised picture button with its caption ("START GAME", "SEND WORD", "CLEAR WORD", "OK").
 QPixmap captionButton(const QString& caption, QSize size = {104, 23});
-QPixmap sortArrows();        // two turning arrows, 32 by 32
-QPixmap eyes();              // a pair of eyes, 25 by 9
-QPixmap winnerMark();        // a gold ribbon that reads WINNER, 94 by 16
-QPixmap badWordPanel();      // "That is not a valid word.", 240 by 57, room for the OK button
-QPixmap clockFrame();        // the raised frame behind the turn clock, 107 by 44
-QPixmap timeBar(QSize size); // the red bar of the turn clock
-QPixmap logo();              // the maker's logo, 58 by 24
-QPixmap scoreSheetBlank();   // the score sheet before it is ruled, 554 by 205
+QPixmap sortArrows();         // two turning arrows, 32 by 32
+QPixmap eyes();               // a pair of eyes, 25 by 9
+QPixmap winnerMark();         // a gold ribbon that reads WINNER, 94 by 16
+QPixmap badWordPanel();       // "That is not a valid word.", 240 by 57, room for the OK button
+QPixmap clockFrame();         // the raised frame behind the turn clock, 107 by 44
+QPixmap timeBar(QSize size);  // the red bar of the turn clock
+QPixmap logo();               // the maker's logo, 58 by 24
+QPixmap scoreSheetBlank();    // the score sheet before it is ruled, 554 by 205
 QPixmap tickBox(bool ticked); // the team-game box of the game start dialog, 33 by 23
 
 } // namespace Artwork

@@ -9,6 +9,7 @@
 #include "tspylist.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
@@ -72,10 +73,7 @@ struct Game {
     Program host;
     std::vector<std::unique_ptr<Program>> joiners;
 
-    Game()
-    {
-        host.chat.processparams({"Bob", "10.255.255.1", "true"});
-    }
+    Game() { host.chat.processparams({"Bob", "10.255.255.1", "true"}); }
 
     bool ready() { return host.waitForLine(QStringLiteral("You are Connected.")); }
 
@@ -108,6 +106,7 @@ private Q_SLOTS:
     void closedConnectionEndsTheWindow();
     void fullGameIsShownBeforeClosing();
     void gameStartDialog();
+    void boardIsDrawn();
 };
 
 void TestMainWindow::noParametersHostsASoloGame()
@@ -384,8 +383,9 @@ void TestMainWindow::gameStartDialog()
     {
         BoxAnswerer answer(QMessageBox::No); // two players: the dialog asks first
         dialog.image_teamClick();
-        QCOMPARE(answer.text(), QStringLiteral("There are not enough players for evenly matched teams. Do you "
-                                               "wish to play a team game anyway?"));
+        QCOMPARE(answer.text(),
+                 QStringLiteral("There are not enough players for evenly matched teams. Do you "
+                                "wish to play a team game anyway?"));
         QVERIFY(!dialog.teamGame());
     }
     {
@@ -412,6 +412,26 @@ void TestMainWindow::gameStartDialog()
     dialog.button_startClick();
     QVERIFY(dialog.isHidden());
     QCOMPARE(watcher.waitFor("CMD_startgame+"), QByteArray("CMD_startgame+Bob+90+t+"));
+}
+
+void TestMainWindow::boardIsDrawn()
+{
+    Game game;
+    QVERIFY(game.ready());
+    Program& ann = game.join(QStringLiteral("Ann"));
+    QVERIFY(game.host.waitForLine(QStringLiteral("Ann is Connected.")));
+    game.host.chat.show();
+    const QImage board = game.host.widget("panel_board")->grab().toImage();
+    QDir().mkpath(QStringLiteral(PINFALL_ARTIFACTS));
+    QVERIFY(game.host.chat.grab().save(QStringLiteral(PINFALL_ARTIFACTS "/main-window.png")));
+    game.host.gamestart.show();
+    QVERIFY(game.host.gamestart.grab().save(QStringLiteral(PINFALL_ARTIFACTS "/game-start.png")));
+    // The START GAME picture is drawn in red over the lane; the lane itself is wood.
+    const QColor button = board.pixelColor(64 + 10, 212 + 12);
+    QVERIFY2(button.red() > 2 * button.green(), qPrintable(button.name()));
+    const QColor lane = board.pixelColor(520, 250);
+    QVERIFY2(lane.red() > 150 && lane.green() > 100 && lane.blue() < lane.green(), qPrintable(lane.name()));
+    QVERIFY(ann.waitForLine(QStringLiteral("Bob is Connected.")));
 }
 
 QTEST_MAIN(TestMainWindow)
