@@ -1,6 +1,8 @@
 // The main window against a real host on a free port: start-up, log-in, roster, just watch,
 // removals, game start and the end of the connection.
 #include "boxanswerer.h"
+#include "desktopsession.h"
+#include "faultreport.h"
 #include "scriptedclient.h"
 #include "soundplayer.h"
 #include "tchat.h"
@@ -11,6 +13,7 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QLocalSocket>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -107,6 +110,8 @@ private Q_SLOTS:
     void fullGameIsShownBeforeClosing();
     void gameStartDialog();
     void boardIsDrawn();
+    void brokenMessageIsReported();
+    void markerShowsTheGameRuns();
 };
 
 void TestMainWindow::noParametersHostsASoloGame()
@@ -432,6 +437,34 @@ void TestMainWindow::boardIsDrawn()
     const QColor lane = board.pixelColor(520, 250);
     QVERIFY2(lane.red() > 150 && lane.green() > 100 && lane.blue() < lane.green(), qPrintable(lane.name()));
     QVERIFY(ann.waitForLine(QStringLiteral("Bob is Connected.")));
+}
+
+void TestMainWindow::brokenMessageIsReported()
+{
+    QStringList reports;
+    const FaultReport::Sink previous =
+        FaultReport::setSink([&reports](const QString& text) { reports << text; });
+    Program program;
+    program.chat.queue().append("CMD_newplayerinfo+two+Ann");
+    program.chat.queue().append("CMD_wrongversion+");
+    QVERIFY(program.waitForLine(QStringLiteral("You have a differnt version of the game then the host.")));
+    QCOMPARE(reports, QStringList{"'two' is not a valid integer value"});
+    QCOMPARE(program.rosterName(2), QStringLiteral("<Waiting>"));
+    FaultReport::setSink(previous);
+}
+
+void TestMainWindow::markerShowsTheGameRuns()
+{
+    const QString marker = sessionScopedName(QStringLiteral("Pinfall"));
+    QLocalSocket probe;
+    {
+        Program program;
+        probe.connectToServer(marker);
+        QVERIFY(probe.waitForConnected(2000));
+        probe.disconnectFromServer();
+    }
+    probe.connectToServer(marker);
+    QVERIFY(!probe.waitForConnected(200));
 }
 
 QTEST_MAIN(TestMainWindow)

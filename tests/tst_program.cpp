@@ -1,0 +1,123 @@
+// The program as its own process: one copy per desktop session, and two copies in two
+// sessions meeting in one game.
+#include <QProcess>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUuid>
+
+#include <memory>
+
+namespace {
+
+// One run of build/pinfall in a desktop session of its own choosing.
+class Copy {
+public:
+    Copy(const QString& session, const QString& port = QStringLiteral("0"))
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("XDG_SESSION_ID"), session);
+        environment.insert(QStringLiteral("PINFALL_PORT"), port);
+        environment.insert(QStringLiteral("PINFALL_ECHO_CHAT"), QStringLiteral("1"));
+        process_.setProcessEnvironment(environment);
+        process_.setWorkingDirectory(folder_.path());
+    }
+
+    ~Copy()
+    {
+        process_.kill();
+        process_.waitForFinished();
+    }
+
+    void start(const QStringList& arguments = {}) { process_.start(QStringLiteral(PINFALL_PATH), arguments); }
+
+    bool said(const QString& line, int timeoutMs = 20000)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                said_ += QString::fromLocal8Bit(process_.readAllStandardError());
+                return said_.split(QLatin1Char('\n')).contains(line);
+            },
+            timeoutMs);
+    }
+
+    QProcess& process() { return process_; }
+    QString output() const { return said_; }
+
+private:
+    QTemporaryDir folder_;
+    QProcess process_;
+    QString said_;
+};
+
+QString newSession()
+{
+    return QStringLiteral("test-") + QUuid::createUuid().toString(QUuid::Id128);
+}
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+} // namespace
+
+class TestProgram : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void oneCopyPerSession();
+    void twoCopiesMeetInOneGame();
+};
+
+void TestProgram::oneCopyPerSession()
+{
+    const QString session = newSession();
+    Copy first(session);
+    first.start();
+    QVERIFY2(first.said(QStringLiteral("You are Connected.")), qPrintable(first.output()));
+
+    Copy second(session);
+    second.start({"Ann", "127.0.0.1", "false"}); // whatever its command line
+    QVERIFY(second.process().waitForFinished(20000));
+    QCOMPARE(second.process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.process().exitCode(), 0);
+    QVERIFY(!second.output().contains(QStringLiteral("Loading")));
+    QCOMPARE(first.process().state(), QProcess::Running);
+
+    // Another session has a copy of its own.
+    Copy elsewhere(newSession());
+    elsewhere.start();
+    QVERIFY(elsewhere.said(QStringLiteral("You are Connected.")));
+
+    // Once the first copy has gone, even without cleaning up, a new one starts normally.
+    first.process().kill();
+    QVERIFY(first.process().waitForFinished());
+    Copy third(session);
+    third.start();
+    QVERIFY2(third.said(QStringLiteral("You are Connected.")), qPrintable(third.output()));
+}
+
+void TestProgram::twoCopiesMeetInOneGame()
+{
+    const QString port = QString::number(freePort());
+    Copy bob(newSession(), port);
+    bob.start({"Bob", "127.0.0.1", "true"});
+    QVERIFY2(bob.said(QStringLiteral("You are Connected.")), qPrintable(bob.output()));
+    Copy ann(newSession(), port);
+    ann.start({"Ann", "127.0.0.1", "false"});
+    QVERIFY2(ann.said(QStringLiteral("Bob is Connected.")), qPrintable(ann.output()));
+    QVERIFY(ann.output().contains(QStringLiteral("You are Connected.")));
+    QVERIFY2(bob.said(QStringLiteral("Ann is Connected.")), qPrintable(bob.output()));
+
+    // The host's program ends: the joined one ends with it.
+    bob.process().kill();
+    QVERIFY(ann.process().waitForFinished(20000));
+    QCOMPARE(ann.process().exitCode(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"
