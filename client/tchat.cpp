@@ -278,7 +278,10 @@ void Tchat::buildMenus()
             item->setChecked(tag == chosen);
             item->setData(tag);
             group->addAction(item);
-            connect(item, &QAction::triggered, this, [menu, tag] { menu->menuAction()->setData(tag); });
+            const int chosenTag =
+                tag; // structured bindings cannot be captured before C++20 compilers catch up
+            connect(item, &QAction::triggered, this,
+                    [menu, chosenTag] { menu->menuAction()->setData(chosenTag); });
         }
         return menu->menuAction();
     };

@@ -7,9 +7,9 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPINFALL_SANITIZE=ON -DPINFALL_FUZZ=ON \
     -DBUILD_TESTING=OFF -DPINFALL_BENCHMARKS=OFF >/dev/null
-cmake --build build-fuzz
 for seeds in tests/fuzz/corpus/*/; do
     name=$(basename "$seeds")
+    cmake --build build-fuzz --target "fuzz_$name"
     fuzzer=build-fuzz/tests/fuzz/fuzz_$name
     log=build-fuzz/fuzz_$name.log
     regressions=tests/fuzz/regressions/$name
