@@ -1,13 +1,17 @@
 // The program's entry: one copy per desktop session, every window created at start-up in
 // its order, then the event loop. The main window's first showing reads the command line.
+#include "datafolder.h"
 #include "faultreport.h"
+#include "gamesounds.h"
 #include "singleinstance.h"
 #include "tchat.h"
 #include "tgamestart.h"
+#include "tphrases.h"
 #include "tserver.h"
 #include "tspylist.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 
 int main(int argc, char** argv)
@@ -24,6 +28,7 @@ int main(int argc, char** argv)
 
     Tchat chat;
     Tgamestart gamestart(&chat);
+    Tphrases phrases(&chat);
     HostSettings hostSettings;
     hostSettings.version = Tchat::kVersion;
     hostSettings.pauseBetweenFrames = [&chat] { return chat.timeBetweenRounds(); };
@@ -35,7 +40,10 @@ int main(int argc, char** argv)
     };
     TServer server(std::move(hostSettings));
     Tspylist spylist(&chat);
-    chat.setCompanions(server, gamestart, spylist);
+    chat.setCompanions(server, gamestart, phrases, spylist);
+    chat.setSettingsFile(QDir(dataFolder()).filePath(QStringLiteral("varolobby.ini")));
+    GameSounds sounds;
+    chat.setSoundPlayer(&sounds);
 
     FaultReport::setSink(
         [&chat](const QString& text) { QMessageBox::critical(&chat, chat.windowTitle(), text); });

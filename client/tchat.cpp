@@ -10,7 +10,9 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -18,6 +20,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -89,6 +92,11 @@ void Tchat::FormCreate()
     programMarker_.listen(marker);
 
     resize(581, 576);
+    pickColour = [this](const QColor& initial, const QString& title) -> std::optional<QColor> {
+        const QColor chosen = QColorDialog::getColor(initial, this, title);
+        return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
+    };
+    openLink = [](const QString& address) { QDesktopServices::openUrl(QUrl::fromUserInput(address)); };
     noticeColour = QColor(0, 0, 255);
     playerslots = kPlayerSlots;
     buildBoard();
@@ -114,6 +122,8 @@ void Tchat::FormCreate()
     handle(CMD_playerdisconnected, &Tchat::playerdisconnected);
     handle(CMD_startgame, &Tchat::startthegame);
     handle(CMD_justwatching, &Tchat::justwatching);
+    handle(CMD_chat, &Tchat::chatrecieved);
+    handle(CMD_action, &Tchat::chatrecieved);
     receivedlist.setHandler(CMD_havewrongversion, [this](FieldReader& fields, TSock*) {
         addlinetochat(QString::fromLatin1(fields.rest()) +
                           QStringLiteral(" has a different version of the game then you."),
@@ -133,6 +143,8 @@ void Tchat::buildBoard()
     windowColour.setColor(QPalette::Window, kWindowColour);
     client->setPalette(windowColour);
     setCentralWidget(client);
+    // The board never shrinks: the window keeps room for it and a margin.
+    client->setMinimumSize(567 + 15, 525 + 12);
 
     panel_board = new QWidget(client);
     panel_board->setObjectName(QStringLiteral("panel_board"));
@@ -229,19 +241,51 @@ void Tchat::buildBoard()
     clockFont.setBold(true);
     label_timer->setFont(clockFont);
 
+    static const std::array<QString, 10> kBuiltInPhrases{QStringLiteral("Way To Go!"),
+                                                         QStringLiteral("Good One!"),
+                                                         QStringLiteral("Nice Try!"),
+                                                         QStringLiteral("Excellent!"),
+                                                         QStringLiteral("Brilliant!"),
+                                                         QStringLiteral("Wow, WTG!"),
+                                                         QStringLiteral("Thanks!"),
+                                                         QStringLiteral("Way To Go Teamie!"),
+                                                         QStringLiteral("Good Game Everyone!"),
+                                                         QStringLiteral("/me waves \"Good-Bye\"")};
     for (int k = 1; k <= 10; ++k) {
         auto* phrase = new QPushButton(QString::number(k), board);
         phrase->setObjectName(numbered("b_phrase", k));
         phrase->setGeometry(7, 332 + 19 * (k - 1), 25, 19);
         phrase->setFlat(true);
+        phrase->setFocusPolicy(Qt::NoFocus);
+        phrase->setToolTip(kBuiltInPhrases[static_cast<std::size_t>(k - 1)]); // the phrase is the hint
+        connect(phrase, &QPushButton::clicked, this, guarded([this, k] { phraseClick(k); }));
+        b_phrase[static_cast<std::size_t>(k)] = phrase;
     }
+    const QColor paneColour(249, 249, 247);
     mainchat = new QTextEdit(board);
     mainchat->setObjectName(QStringLiteral("mainchat"));
     mainchat->setGeometry(35, 332, 524, 166);
     mainchat->setReadOnly(true);
+    mainchat->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mainchat->viewport()->setMouseTracking(true);
+    mainchat->viewport()->installEventFilter(this);
+    QFont chatFont(QStringLiteral("MS Sans Serif"));
+    chatFont.setPointSize(8);
+    mainchat->setFont(chatFont);
     mychat = new QLineEdit(QStringLiteral("<Enter Chat Here>"), board);
     mychat->setObjectName(QStringLiteral("mychat"));
     mychat->setGeometry(35, 499, 468, 22);
+    QFont entryFont(QStringLiteral("Arial"));
+    entryFont.setPixelSize(13);
+    mychat->setFont(entryFont);
+    mychat->installEventFilter(this);
+    for (QWidget* pane : {static_cast<QWidget*>(mainchat), static_cast<QWidget*>(mychat)}) {
+        QPalette colours = pane->palette();
+        colours.setColor(QPalette::Base, paneColour);
+        colours.setColor(QPalette::Inactive, QPalette::Highlight,
+                         colours.color(QPalette::Active, QPalette::Highlight));
+        pane->setPalette(colours);
+    }
     makePicture(board, QStringLiteral("Image2"), {505, 500, 58, 24}, Artwork::logo());
 }
 
@@ -255,69 +299,7 @@ void Tchat::buildMenus()
     file->addSeparator();
     file->addAction(QStringLiteral("Exit"), this, &QWidget::close)->setObjectName(QStringLiteral("Exit1"));
 
-    QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
-    const auto toggle = [options](const char* name, const QString& caption, bool on) {
-        QAction* item = options->addAction(caption);
-        item->setObjectName(QString::fromLatin1(name));
-        item->setCheckable(true);
-        item->setChecked(on);
-        return item;
-    };
-    // A submenu of radio items whose chosen item's number becomes the data of the submenu's item.
-    const auto choice = [this, options](const char* name, const QString& caption,
-                                        std::initializer_list<std::tuple<const char*, QString, int>> items,
-                                        int chosen) {
-        QMenu* menu = options->addMenu(caption);
-        menu->menuAction()->setObjectName(QString::fromLatin1(name));
-        menu->menuAction()->setData(chosen);
-        auto* group = new QActionGroup(menu);
-        for (const auto& [itemName, itemCaption, tag] : items) {
-            QAction* item = menu->addAction(itemCaption);
-            item->setObjectName(QString::fromLatin1(itemName));
-            item->setCheckable(true);
-            item->setChecked(tag == chosen);
-            item->setData(tag);
-            group->addAction(item);
-            const int chosenTag =
-                tag; // structured bindings cannot be captured before C++20 compilers catch up
-            connect(item, &QAction::triggered, this,
-                    [menu, chosenTag] { menu->menuAction()->setData(chosenTag); });
-        }
-        return menu->menuAction();
-    };
-    toggle("PlaySounds1", QStringLiteral("Play Sounds"), true);
-    choice("TurnSound1", QStringLiteral("Turn Sound"),
-           {{"Classic1", QStringLiteral("Classic"), 0}, {"New1", QStringLiteral("New"), 1}}, 0);
-    options->addSeparator();
-    toggle("TypeWords1", QStringLiteral("Type Words"), false);
-    toggle("usespace", QStringLiteral("Use Space to Sort"), false);
-    toggle("clearwords1", QStringLiteral("Automatically Clear Invalid Words"), false);
-    timebetween = choice("timebetween", QStringLiteral("Time Between Rounds"),
-                         {{"Slow1", QStringLiteral("Short"), 5},
-                          {"Normal1", QStringLiteral("Normal"), 10},
-                          {"Fast1", QStringLiteral("Long"), 15}},
-                         10);
-    toggle("showbadword", QStringLiteral("Show Invalid Word Panel"), true);
-    options->addSeparator();
-    options->addAction(QStringLiteral("Text Color"))->setObjectName(QStringLiteral("TextColor1"));
-    options->addAction(QStringLiteral("Action Color"))->setObjectName(QStringLiteral("ActionColor1"));
-    choice("TextSize1", QStringLiteral("Text Size"),
-           {{"N8", QStringLiteral("8"), 8},
-            {"N10", QStringLiteral("10"), 10},
-            {"N12", QStringLiteral("12"), 12},
-            {"N14", QStringLiteral("14"), 14}},
-           8);
-    QAction* scrollOff = toggle("ScrollChatOff2", QStringLiteral("Scroll Chat Off"), false);
-    scrollOff->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-    options->addAction(QStringLiteral("Clear Main Chat"))->setObjectName(QStringLiteral("ClearMainChat1"));
-    options->addAction(QStringLiteral("Reset Screen Location"))
-        ->setObjectName(QStringLiteral("ResetLocation1"));
-    options->addSeparator();
-    JustWatch1 = toggle("JustWatch1", QStringLiteral("Just Watch"), false);
-    connect(JustWatch1, &QAction::triggered, this, guarded([this] {
-                JustWatch1->setChecked(!JustWatch1->isChecked()); // only the host's answer ticks it
-                JustWatch1Click();
-            }));
+    buildOptions(menuBar()->addMenu(QStringLiteral("Options")));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
     view->addAction(QStringLiteral("View Tally"))->setObjectName(QStringLiteral("ViewTally1"));
@@ -327,7 +309,8 @@ void Tchat::buildMenus()
         if (spylist_ != nullptr)
             spylist_->show();
     });
-    view->addAction(QStringLiteral("Phrase List"))->setObjectName(QStringLiteral("PhraseList1"));
+    view->addAction(QStringLiteral("Phrase List"), this, guarded([this] { PrhaseList1Click(); }))
+        ->setObjectName(QStringLiteral("PhraseList1"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     QAction* content = help->addAction(QStringLiteral("Content"));
@@ -344,27 +327,97 @@ void Tchat::buildMenus()
                                             guarded([this] { SettoJustWatch1Click(); }));
     UnsetJustWatch1 = popup_kick->addAction(QStringLiteral("Unset Just Watch"), this,
                                             guarded([this] { UnsetJustWatch1Click(); }));
+    buildChatMenus();
+}
+
+void Tchat::buildOptions(QMenu* options)
+{
+    const auto save = guarded([this] { saveinifile(); });
+    // An on/off option: its check mark is the option; a click saves.
+    const auto toggle = [&](const char* name, const QString& caption, bool on) {
+        QAction* item = options->addAction(caption);
+        item->setObjectName(QString::fromLatin1(name));
+        item->setCheckable(true);
+        item->setChecked(on);
+        connect(item, &QAction::triggered, this, save);
+        return item;
+    };
+    // A submenu of radio items; the chosen item's number becomes the data of the submenu's item.
+    // `apply` takes effect before the options are saved.
+    const auto choice = [&](const char* name, const QString& caption,
+                            std::initializer_list<std::tuple<const char*, QString, int>> items,
+                            std::optional<int> chosen, std::function<void(int)> apply = {}) {
+        QMenu* menu = options->addMenu(caption);
+        QAction* owner = menu->menuAction();
+        owner->setObjectName(QString::fromLatin1(name));
+        owner->setData(chosen.value_or(0));
+        auto* group = new QActionGroup(menu);
+        group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+        for (const auto& [itemName, itemCaption, tag] : items) {
+            QAction* item = menu->addAction(itemCaption);
+            item->setObjectName(QString::fromLatin1(itemName));
+            item->setCheckable(true);
+            item->setChecked(chosen == tag);
+            item->setData(tag);
+            group->addAction(item);
+        }
+        connect(group, &QActionGroup::triggered, this, [owner, save, apply](QAction* item) {
+            item->setChecked(true); // a radio item stays chosen when clicked again
+            owner->setData(item->data());
+            if (apply)
+                apply(item->data().toInt());
+            save();
+        });
+        return owner;
+    };
+    PlaySounds1 = toggle("PlaySounds1", QStringLiteral("Play Sounds"), true);
+    TurnSound1 = choice("TurnSound1", QStringLiteral("Turn Sound"),
+                        {{"Classic1", QStringLiteral("Classic"), 0}, {"New1", QStringLiteral("New"), 1}},
+                        std::nullopt);
+    options->addSeparator();
+    TypeWords1 = toggle("TypeWords1", QStringLiteral("Type Words"), false);
+    usespace = toggle("usespace", QStringLiteral("Use Space to Sort"), false);
+    clearwords1 = toggle("clearwords1", QStringLiteral("Automatically Clear Invalid Words"), false);
+    timebetween = choice("timebetween", QStringLiteral("Time Between Rounds"),
+                         {{"Slow1", QStringLiteral("Short"), 5},
+                          {"Normal1", QStringLiteral("Normal"), 10},
+                          {"Fast1", QStringLiteral("Long"), 15}},
+                         10);
+    showbadword = toggle("showbadword", QStringLiteral("Show Invalid Word Panel"), true);
+    options->addSeparator();
+    options->addAction(QStringLiteral("Text Color"), this, guarded([this] { TextColor1Click(); }))
+        ->setObjectName(QStringLiteral("TextColor1"));
+    options->addAction(QStringLiteral("Action Color"), this, guarded([this] { ActionColor1Click(); }))
+        ->setObjectName(QStringLiteral("ActionColor1"));
+    TextSize1 = choice("TextSize1", QStringLiteral("Text Size"),
+                       {{"N8", QStringLiteral("8"), 8},
+                        {"N10", QStringLiteral("10"), 10},
+                        {"N12", QStringLiteral("12"), 12},
+                        {"N14", QStringLiteral("14"), 14}},
+                       std::nullopt, [this](int points) { applyTextSize(points); });
+    textSizes_ = TextSize1->menu()->actions().first()->actionGroup();
+    ScrollChatOff2 = options->addAction(QStringLiteral("Scroll Chat Off"));
+    ScrollChatOff2->setObjectName(QStringLiteral("ScrollChatOff2"));
+    ScrollChatOff2->setCheckable(true);
+    ScrollChatOff2->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    options->addAction(QStringLiteral("Clear Main Chat"), this, guarded([this] { ClearMainChat1Click(); }))
+        ->setObjectName(QStringLiteral("ClearMainChat1"));
+    options
+        ->addAction(QStringLiteral("Reset Screen Location"), this, guarded([this] { ResetLocation1Click(); }))
+        ->setObjectName(QStringLiteral("ResetLocation1"));
+    options->addSeparator();
+    JustWatch1 = options->addAction(QStringLiteral("Just Watch"));
+    JustWatch1->setObjectName(QStringLiteral("JustWatch1"));
+    JustWatch1->setCheckable(true);
+    connect(JustWatch1, &QAction::triggered, this, guarded([this] {
+                JustWatch1->setChecked(!JustWatch1->isChecked()); // only the host's answer ticks it
+                JustWatch1Click();
+            }));
 }
 
 int Tchat::timeBetweenRounds() const
 {
     return timebetween->data().toInt();
-}
-
-void Tchat::addlinetochat(const QString& text, const QColor& colour)
-{
-    QTextCursor cursor(mainchat->document());
-    cursor.movePosition(QTextCursor::End);
-    if (!mainchat->document()->isEmpty())
-        cursor.insertBlock();
-    QTextCharFormat format;
-    format.setForeground(colour);
-    cursor.insertText(text, format);
-    mainchat->verticalScrollBar()->setValue(mainchat->verticalScrollBar()->maximum());
-    if (echoChat_) {
-        std::fputs(qPrintable(text + QLatin1Char('\n')), stderr);
-        std::fflush(stderr);
-    }
 }
 
 QStringList Tchat::chatLines() const
@@ -399,6 +452,7 @@ void Tchat::showEvent(QShowEvent* event)
 
 void Tchat::closeEvent(QCloseEvent* event)
 {
+    FaultReport::guard([this] { FormClose(); });
     QMainWindow::closeEvent(event);
     if (event->isAccepted())
         Q_EMIT closed();

@@ -10,10 +10,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <QRect>
+#include <QTimer>
+
 #include <array>
+#include <functional>
+#include <optional>
 
 class PictureButton;
 class QAction;
+class QActionGroup;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -22,6 +28,7 @@ class QTextEdit;
 class SoundPlayer;
 class TServer;
 class Tgamestart;
+class Tphrases;
 class Tspylist;
 
 // The main window: the game client of every participant, the host's own player included. It
@@ -38,7 +45,13 @@ public:
     ~Tchat() override;
 
     // The windows it works with, all created at start-up.
-    void setCompanions(TServer& host, Tgamestart& gamestart, Tspylist& spylist);
+    void setCompanions(TServer& host, Tgamestart& gamestart, Tphrases& phrases, Tspylist& spylist);
+    // The settings file it shares with the lobby (see datafolder.h for where it lives).
+    void setSettingsFile(const QString& path) { settingsPath_ = path; }
+    // Asks the user for a colour; nullopt when cancelled. A colour dialog unless tests say otherwise.
+    std::function<std::optional<QColor>(const QColor& initial, const QString& title)> pickColour;
+    // Opens a web address with the platform's default handler unless tests say otherwise.
+    std::function<void(const QString& address)> openLink;
     void setSoundPlayer(SoundPlayer* sounds) { sounds_ = sounds; }
     // The game's TCP port, "7772" unless told otherwise; "0" lets the host take a free one.
     void setGamePort(const QString& port) { gamePort_ = port; }
@@ -51,8 +64,19 @@ public:
 
     void addlinetochat(const QString& text, const QColor& colour);
     void playsounds(const QString& name);
-    // Stores the options; the settings file arrives with a later release.
-    void saveinifile() {}
+    void loadinifile();
+    void saveinifile();
+    void sendit();
+    void phraseClick(int number);
+    void PrhaseList1Click();
+    // A left click on the pane: opens the link under the point, if any, and says whether it did.
+    bool mainchatMouseDown(const QPoint& at);
+    void Copy1Click();
+    void Paste1Click();
+    void ClearMainChat1Click();
+    void TextColor1Click();
+    void ActionColor1Click();
+    void ResetLocation1Click();
     void kicking(int slot);
     void button_startClick();
     void JustWatch1Click();
@@ -72,6 +96,10 @@ public:
     QString hostAddress() const { return hostaddress; }
     ReceivedList& queue() { return receivedlist; }
     QStringList chatLines() const;
+    QString phrase(int number) const;
+    bool phraseReady() const { return !phrasePause_.isActive(); }
+    quint32 textColour() const { return textColour_; }
+    quint32 actionColour() const { return actionColour_; }
 
 Q_SIGNALS:
     // The window has closed: the program ends.
@@ -80,11 +108,19 @@ Q_SIGNALS:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
     void buildBoard();
     void buildMenus();
+    void buildOptions(QMenu* options);
+    void buildChatMenus();
+    void FormClose();
+    void saveSettings(const QRect& geometry);
+    void applyTextSize(int points);
+    void setChatColour(quint32 colour);
+    void chatrecieved(FieldReader& fields);
     void hostpress();
     void joinpress();
     void sockRead();
@@ -119,6 +155,11 @@ private:
     QString gamePort_ = QStringLiteral("7772");
     bool echoChat_ = false;
     bool paramsProcessed_ = false;
+    QString settingsPath_;
+    QRect savedGeometry_{3, 3, 581, 576}; // left, top, width, height as last loaded or saved
+    quint32 textColour_ = 0;              // chat lines, 0x00BBGGRR
+    quint32 actionColour_ = 0;            // actions and phrases
+    QTimer phrasePause_;                  // phrase buttons rest while it runs
     bool connectionClosed_ = false;
 
     TSock sock;   // the game connection
@@ -145,12 +186,24 @@ private:
     PictureButton* button_sort = nullptr;
     QTextEdit* mainchat = nullptr;
     QLineEdit* mychat = nullptr;
+    std::array<QPushButton*, 11> b_phrase{}; // 1 to 10
+    Tphrases* phrases_ = nullptr;
     int timePerTurnTag_ = 0;
 
     // Menus
     QAction* StartGame1 = nullptr;
     QAction* JustWatch1 = nullptr;
     QAction* timebetween = nullptr; // its data is the pause in seconds
+    QAction* PlaySounds1 = nullptr;
+    QAction* TurnSound1 = nullptr; // its data: 0 Classic, 1 New
+    QAction* TypeWords1 = nullptr;
+    QAction* usespace = nullptr;
+    QAction* clearwords1 = nullptr;
+    QAction* showbadword = nullptr;
+    QAction* TextSize1 = nullptr;
+    QActionGroup* textSizes_ = nullptr;
+    QAction* ScrollChatOff1 = nullptr; // the chat pane's item; the option
+    QAction* ScrollChatOff2 = nullptr; // the Options menu's item; mirrors it
     QMenu* popup_kick = nullptr;
     QAction* RemoveFromGame1 = nullptr;
     QAction* SettoJustWatch1 = nullptr;

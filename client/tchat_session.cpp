@@ -1,11 +1,13 @@
 // The main window's session: start-up from the command line, hosting or joining, the
 // messages of the host, the roster, and the end of the connection.
 #include "faultreport.h"
+#include "inifile.h"
 #include "messages.h"
 #include "picturebutton.h"
 #include "soundplayer.h"
 #include "tchat.h"
 #include "tgamestart.h"
+#include "tphrases.h"
 #include "tserver.h"
 #include "tspylist.h"
 
@@ -13,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -25,11 +28,21 @@ QString fromWire(const QByteArray& text)
 
 } // namespace
 
-void Tchat::setCompanions(TServer& host, Tgamestart& gamestart, Tspylist& spylist)
+void Tchat::setCompanions(TServer& host, Tgamestart& gamestart, Tphrases& phrases, Tspylist& spylist)
 {
     host_ = &host;
     gamestart_ = &gamestart;
+    phrases_ = &phrases;
     spylist_ = &spylist;
+    connect(phrases_, &Tphrases::phrasesChosen, this, [this](const QStringList& chosen) {
+        const IniFile ini(settingsPath_);
+        for (int k = 1; k <= 10; ++k) {
+            const QString text = chosen.value(k - 1);
+            b_phrase[static_cast<std::size_t>(k)]->setToolTip(text);
+            if (!settingsPath_.isEmpty())
+                ini.writeString(QStringLiteral("Pinfall"), QStringLiteral("Phrase%1").arg(k), text);
+        }
+    });
     connect(gamestart_, &Tgamestart::startRequested, this, [this](const QByteArray& seconds, bool team) {
         FaultReport::guard([&] { startRequested(seconds, team); });
     });
@@ -125,9 +138,10 @@ void Tchat::newplayerinfo(FieldReader& fields)
 {
     const int slot = fields.takeInt();
     const QString name = fromWire(fields.rest());
-    if (slot == localslot)
+    if (slot == localslot) {
         addlinetochat(QStringLiteral("You are Connected."), noticeColour);
-    else
+        loadinifile();
+    } else
         addlinetochat(name + QStringLiteral(" is Connected."), noticeColour);
     if (slot >= 1 && slot <= playerslots) {
         label_playername[slot]->setText(name);
@@ -269,6 +283,6 @@ void Tchat::clearall()
 
 void Tchat::playsounds(const QString& name)
 {
-    if (sounds_ != nullptr)
+    if (sounds_ != nullptr && PlaySounds1->isChecked())
         sounds_->play(name);
 }

@@ -7,6 +7,7 @@
 #include "soundplayer.h"
 #include "tchat.h"
 #include "tgamestart.h"
+#include "tphrases.h"
 #include "tserver.h"
 #include "tspylist.h"
 
@@ -34,6 +35,7 @@ struct Program {
     QTemporaryDir folder;
     Tchat chat;
     Tgamestart gamestart{&chat};
+    Tphrases phrases{&chat};
     std::unique_ptr<TServer> server;
     Tspylist spylist{&chat};
     RecordedSounds sounds;
@@ -45,7 +47,8 @@ struct Program {
         settings.dictionary.workingFolder = folder.path();
         settings.dictionary.fallbackFolder = folder.path();
         server = std::make_unique<TServer>(std::move(settings));
-        chat.setCompanions(*server, gamestart, spylist);
+        chat.setCompanions(*server, gamestart, phrases, spylist);
+        chat.setSettingsFile(folder.filePath(QStringLiteral("varolobby.ini")));
         chat.setSoundPlayer(&sounds);
         chat.setGamePort(port);
     }
