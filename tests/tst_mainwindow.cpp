@@ -3,6 +3,7 @@
 #include "boxanswerer.h"
 #include "desktopsession.h"
 #include "faultreport.h"
+#include "programfixture.h"
 #include "scriptedclient.h"
 #include "soundplayer.h"
 #include "tchat.h"
@@ -22,77 +23,6 @@
 #include <QTest>
 
 #include <memory>
-
-namespace {
-
-struct RecordedSounds : SoundPlayer {
-    QStringList played;
-    void play(const QString& name) override { played << name; }
-};
-
-// One copy of the program: its windows and its host, as the entry point wires them.
-struct Program {
-    QTemporaryDir folder;
-    Tchat chat;
-    Tgamestart gamestart{&chat};
-    Tphrases phrases{&chat};
-    std::unique_ptr<TServer> server;
-    Tspylist spylist{&chat};
-    RecordedSounds sounds;
-
-    explicit Program(const QString& port = QStringLiteral("0"))
-    {
-        HostSettings settings;
-        settings.second = std::chrono::hours(1);
-        settings.dictionary.workingFolder = folder.path();
-        settings.dictionary.fallbackFolder = folder.path();
-        server = std::make_unique<TServer>(std::move(settings));
-        chat.setCompanions(*server, gamestart, phrases, spylist);
-        chat.setSettingsFile(folder.filePath(QStringLiteral("varolobby.ini")));
-        chat.setSoundPlayer(&sounds);
-        chat.setGamePort(port);
-    }
-
-    quint16 port() const { return server->listeningPort(); }
-
-    bool waitForLine(const QString& line, int timeoutMs = 5000)
-    {
-        return QTest::qWaitFor([&] { return chat.chatLines().contains(line); }, timeoutMs);
-    }
-
-    QString rosterName(int slot) const
-    {
-        return chat.findChild<QLabel*>(QStringLiteral("label_playername%1").arg(slot))->text();
-    }
-
-    bool eyesShown(int slot) const
-    {
-        return !chat.findChild<QLabel*>(QStringLiteral("image_eyes%1").arg(slot))->isHidden();
-    }
-
-    QAction* action(const char* name) const { return chat.findChild<QAction*>(QString::fromLatin1(name)); }
-    QWidget* widget(const char* name) const { return chat.findChild<QWidget*>(QString::fromLatin1(name)); }
-};
-
-// A hosting copy (Bob) and, on demand, copies that join it.
-struct Game {
-    Program host;
-    std::vector<std::unique_ptr<Program>> joiners;
-
-    Game() { host.chat.processparams({"Bob", "10.255.255.1", "true"}); }
-
-    bool ready() { return host.waitForLine(QStringLiteral("You are Connected.")); }
-
-    Program& join(const QString& name)
-    {
-        joiners.push_back(std::make_unique<Program>(QString::number(host.port())));
-        Program& joiner = *joiners.back();
-        joiner.chat.processparams({name, QStringLiteral("127.0.0.1"), QStringLiteral("false")});
-        return joiner;
-    }
-};
-
-} // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
