@@ -1,23 +1,17 @@
 #include "tgamestart.h"
 
 #include "artwork.h"
+#include "dialoglook.h"
 #include "picturebutton.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPainter>
 #include <QSpinBox>
 
 Tgamestart::Tgamestart(QWidget* parent) : QWidget(parent, Qt::Dialog)
 {
-    setObjectName(QStringLiteral("gamestart"));
-    setWindowTitle(QStringLiteral("Pinfall - Game Start"));
-    setFixedSize(257, 147);
-    QPalette background = palette();
-    background.setBrush(QPalette::Window, Artwork::boardBackground(size()));
-    setPalette(background);
-    setAutoFillBackground(true);
+    giveDialogLook(this, "gamestart", QStringLiteral("Pinfall - Game Start"), {257, 147});
 
     auto* title = new QLabel(QStringLiteral("Game Options"), this);
     title->setObjectName(QStringLiteral("Label3"));

@@ -1,6 +1,7 @@
 #include "tphrases.h"
 
 #include "artwork.h"
+#include "dialoglook.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -8,13 +9,7 @@
 
 Tphrases::Tphrases(QWidget* parent) : QWidget(parent, Qt::Dialog)
 {
-    setObjectName(QStringLiteral("phrases"));
-    setWindowTitle(QStringLiteral("Pinfall - Phrase Buttons "));
-    setFixedSize(368, 282);
-    QPalette background = palette();
-    background.setBrush(QPalette::Window, Artwork::boardBackground(size()));
-    setPalette(background);
-    setAutoFillBackground(true);
+    giveDialogLook(this, "phrases", QStringLiteral("Pinfall - Phrase Buttons "), {368, 282});
 
     for (int k = 1; k <= kPhrases; ++k) {
         const int top = 8 + 24 * (k - 1);
