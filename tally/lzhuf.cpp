@@ -393,7 +393,7 @@ QByteArray decompress(QByteArrayView stream, qint64 size)
     std::fill(text.begin(), text.begin() + (N - F), ' ');
     int r = N - F;
     QByteArray out;
-    out.reserve(static_cast<qsizetype>(std::min<qint64>(size, 1 << 24)));
+    out.reserve(static_cast<qsizetype>(std::min<qint64>(size, 1 << 16)));
     while (out.size() < size) {
         int node = tree.root();
         while (node < T)

@@ -1,5 +1,10 @@
 #include "lzrw1kh.h"
 
+#include <QSysInfo>
+
+#include <bit>
+#include <cstring>
+
 namespace Lzrw1kh {
 namespace {
 
@@ -11,110 +16,118 @@ constexpr int kMaxCopy = 18;
 constexpr int kMinCopy = 3;
 constexpr int kWindow = 4096;
 
-// Bytes after the piece count as 0: they only pick which earlier position is tried.
-unsigned byteAt(QByteArrayView piece, qsizetype at)
+// A block that opens with this many literals and nothing else is taken for incompressible
+// (random or already compressed bytes) and stored at once instead of being coded to the end.
+constexpr qsizetype kProbe = 256;
+
+// Kept out of line, so the decoder's loop stays small.
+[[noreturn]] Q_DECL_COLD_FUNCTION Q_NEVER_INLINE void corrupt(const char* what)
 {
-    return at < piece.size() ? static_cast<unsigned char>(piece[at]) : 0u;
+    throw CorruptData(what);
 }
 
-unsigned hashAt(QByteArrayView piece, qsizetype x)
+// How many bytes from `a` and `b` on are equal, at most `limit`; eight at a time where it can.
+qsizetype commonLength(const unsigned char* a, const unsigned char* b, qsizetype limit)
 {
-    const quint32 key = (((byteAt(piece, x) << 4) ^ byteAt(piece, x + 1)) << 4) ^ byteAt(piece, x + 2);
-    return ((key * 40543u) >> 4) & 0xFFFu;
-}
-
-// Writes items and their control words into a growing block.
-class BlockWriter {
-public:
-    explicit BlockWriter(qsizetype capacity)
-    {
-        out_.reserve(capacity + 16);
-        out_.append(static_cast<char>(kCoded));
-        reserveControl();
-    }
-
-    void item(bool copyOrRun, std::initializer_list<unsigned> bytes)
-    {
-        if (bits_ == 16) {
-            storeControl();
-            reserveControl();
+    qsizetype length = 0;
+    while (length + 8 <= limit) {
+        quint64 wordA = 0;
+        quint64 wordB = 0;
+        std::memcpy(&wordA, a + length, 8);
+        std::memcpy(&wordB, b + length, 8);
+        if (const quint64 differ = wordA ^ wordB; differ != 0) {
+            // The first differing byte is the lowest one on a little-endian machine, the highest otherwise.
+            const int bit = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? std::countr_zero(differ)
+                                                                          : std::countl_zero(differ);
+            return length + bit / 8;
         }
-        for (const unsigned b : bytes)
-            out_.append(static_cast<char>(b));
-        control_ = static_cast<quint16>(control_ << 1 | (copyOrRun ? 1 : 0));
-        ++bits_;
+        length += 8;
     }
-
-    qsizetype size() const { return out_.size(); }
-
-    QByteArray finish()
-    {
-        control_ = static_cast<quint16>(control_ << (16 - bits_));
-        storeControl();
-        return std::move(out_);
-    }
-
-private:
-    void reserveControl()
-    {
-        controlAt_ = out_.size();
-        out_.append(2, '\0');
-        control_ = 0;
-        bits_ = 0;
-    }
-    void storeControl()
-    {
-        out_[controlAt_] = static_cast<char>(control_ >> 8);
-        out_[controlAt_ + 1] = static_cast<char>(control_ & 0xFF);
-    }
-
-    QByteArray out_;
-    qsizetype controlAt_ = 0;
-    quint16 control_ = 0;
-    int bits_ = 0;
-};
+    while (length < limit && a[length] == b[length])
+        ++length;
+    return length;
+}
 
 } // namespace
 
 QByteArray compressBlock(QByteArrayView piece, HashTable& hash)
 {
     const qsizetype n = piece.size();
+    const auto* in = reinterpret_cast<const unsigned char*>(piece.data());
+    // The hash looks up to two bytes past the piece; those count as 0 (they only pick which
+    // earlier position is tried, and every match is checked).
+    const auto at = [in, n](qsizetype i) { return i < n ? unsigned{in[i]} : 0u; };
     hash.fill(-1);
-    BlockWriter out(n);
+
+    QByteArray coded(n + 16, Qt::Uninitialized);
+    auto* out = reinterpret_cast<unsigned char*>(coded.data());
+    out[0] = kCoded;
+    qsizetype controlAt = 1;
+    qsizetype o = 3;
+    unsigned control = 0;
+    int bits = 0;
+    bool anythingButLiterals = false;
     qsizetype x = 0;
-    while (x < n && out.size() <= n) {
+    while (x < n && o <= n) {
+        if (bits == 16) {
+            out[controlAt] = static_cast<unsigned char>(control >> 8);
+            out[controlAt + 1] = static_cast<unsigned char>(control);
+            controlAt = o;
+            o += 2;
+            control = 0;
+            bits = 0;
+        }
+        ++bits;
         qsizetype run = 1;
-        while (x + run < n && run < kMaxRun && piece[x + run] == piece[x])
-            ++run;
+        if (x + 1 < n && in[x + 1] == in[x])
+            run = 1 + commonLength(in + x, in + x + 1, std::min<qsizetype>(kMaxRun - 1, n - x - 1));
         if (run >= kMinRun) {
-            const unsigned extra = static_cast<unsigned>(run - kMinRun);
-            out.item(true, {0, extra >> 8, extra & 0xFF, byteAt(piece, x)});
+            const auto extra = static_cast<unsigned>(run - kMinRun);
+            out[o] = 0;
+            out[o + 1] = static_cast<unsigned char>(extra >> 8);
+            out[o + 2] = static_cast<unsigned char>(extra);
+            out[o + 3] = in[x];
+            o += 4;
             x += run;
+            control = control << 1 | 1u;
+            anythingButLiterals = true;
             continue;
         }
-        const unsigned slot = hashAt(piece, x);
+        const quint32 key = ((in[x] << 4 ^ at(x + 1)) << 4) ^ at(x + 2);
+        const unsigned slot = ((key * 40543u) >> 4) & 0xFFFu;
         const int candidate = hash[slot];
         hash[slot] = static_cast<int>(x);
         if (candidate >= 0 && x - candidate < kWindow) {
-            qsizetype length = 0;
-            while (length < kMaxCopy && x + length < n && piece[candidate + length] == piece[x + length])
-                ++length;
+            const qsizetype length =
+                commonLength(in + candidate, in + x, std::min<qsizetype>(kMaxCopy, n - x));
             if (length >= kMinCopy) {
                 const auto distance = static_cast<unsigned>(x - candidate);
-                out.item(true,
-                         {distance >> 4, (distance & 0xF) << 4 | static_cast<unsigned>(length - kMinCopy)});
+                out[o] = static_cast<unsigned char>(distance >> 4);
+                out[o + 1] = static_cast<unsigned char>((distance & 0xF) << 4 |
+                                                        static_cast<unsigned>(length - kMinCopy));
+                o += 2;
                 x += length;
+                control = control << 1 | 1u;
+                anythingButLiterals = true;
                 continue;
             }
         }
-        out.item(false, {byteAt(piece, x)});
-        ++x;
+        out[o++] = in[x++];
+        control <<= 1;
+        if (x == kProbe && !anythingButLiterals)
+            break;
     }
-    QByteArray coded = out.finish();
-    if (coded.size() > n) {
-        coded = QByteArray(1, static_cast<char>(kStored));
-        coded += piece;
+    if (x < n || o > n) {
+        coded[0] = static_cast<char>(kStored);
+        if (n > 0)
+            std::memcpy(coded.data() + 1, piece.data(), static_cast<std::size_t>(n));
+        coded.resize(n + 1);
+        return coded;
     }
+    control <<= (16 - bits);
+    out[controlAt] = static_cast<unsigned char>(control >> 8);
+    out[controlAt + 1] = static_cast<unsigned char>(control);
+    coded.resize(o);
     return coded;
 }
 
@@ -123,65 +136,82 @@ QByteArray decompressBlock(QByteArrayView block)
     const qsizetype length = block.size();
     if (length <= 1)
         return {};
-    if (static_cast<unsigned char>(block[0]) == kStored) {
+    const auto* in = reinterpret_cast<const unsigned char*>(block.data());
+    if (in[0] == kStored) {
         if (length - 1 > kBlockSize)
             throw CorruptData("a stored block holds more than 32768 bytes");
         return block.sliced(1).toByteArray();
     }
-    const auto byte = [&block](qsizetype at) {
-        return static_cast<unsigned>(static_cast<unsigned char>(block[at]));
-    };
     const auto need = [length](qsizetype end) {
-        if (end > length)
-            throw CorruptData("a block ends in the middle of an item");
+        if (end > length) [[unlikely]]
+            corrupt("a block ends in the middle of an item");
     };
     const auto room = [](qsizetype produced, qsizetype more) {
-        if (produced + more > kBlockSize)
-            throw CorruptData("a block decodes to more than 32768 bytes");
+        if (produced + more > kBlockSize) [[unlikely]]
+            corrupt("a block decodes to more than 32768 bytes");
     };
 
-    QByteArray out;
-    out.reserve(kBlockSize);
+    QByteArray decoded(kBlockSize + kMaxCopy, Qt::Uninitialized); // slack for whole-word copies
+    auto* out = reinterpret_cast<unsigned char*>(decoded.data());
+    qsizetype o = 0;
     need(3);
-    unsigned control = byte(1) << 8 | byte(2);
+    unsigned control = unsigned{in[1]} << 8 | in[2];
     int bitsLeft = 16;
-    qsizetype at = 3;
-    while (at < length) {
+    qsizetype i = 3;
+    while (i < length) {
         if (bitsLeft == 0) {
-            need(at + 2);
-            control = byte(at) << 8 | byte(at + 1);
-            at += 2;
+            need(i + 2);
+            control = unsigned{in[i]} << 8 | in[i + 1];
+            i += 2;
             bitsLeft = 16;
             continue;
         }
-        const bool special = (control & 0x8000) != 0;
-        control <<= 1;
-        --bitsLeft;
-        if (!special) {
-            room(out.size(), 1);
-            out.append(block[at++]);
+        if ((control & 0x8000u) == 0) {
+            // A stretch of literals is copied in one go.
+            int literals = std::min(bitsLeft, std::countl_zero(static_cast<quint16>(control)));
+            literals = static_cast<int>(std::min<qsizetype>(literals, length - i));
+            room(o, literals);
+            std::memcpy(out + o, in + i, static_cast<std::size_t>(literals));
+            o += literals;
+            i += literals;
+            control <<= literals;
+            bitsLeft -= literals;
             continue;
         }
-        need(at + 2);
-        const unsigned distance = byte(at) << 4 | byte(at + 1) >> 4;
+        control <<= 1;
+        --bitsLeft;
+        need(i + 2);
+        const unsigned distance = unsigned{in[i]} << 4 | unsigned{in[i + 1]} >> 4;
         if (distance != 0) {
-            const qsizetype count = (byte(at + 1) & 0xF) + kMinCopy;
-            if (distance > static_cast<unsigned>(out.size()))
-                throw CorruptData("a copy reaches before the start of its block");
-            room(out.size(), count);
-            // One byte at a time: an overlapping copy repeats its pattern.
-            for (qsizetype i = 0; i < count; ++i)
-                out.append(out[out.size() - distance]);
-            at += 2;
+            const qsizetype count = (in[i + 1] & 0xF) + kMinCopy;
+            if (distance > static_cast<unsigned>(o)) [[unlikely]]
+                corrupt("a copy reaches before the start of its block");
+            room(o, count);
+            const unsigned char* from = out + o - distance;
+            if (distance >= static_cast<unsigned>(kMaxCopy)) {
+                std::memcpy(out + o, from, kMaxCopy); // whole items at once; the slack takes the rest
+            } else if (distance >= 8) {
+                // Eight bytes at a time: each piece is written before it is read again.
+                for (qsizetype k = 0; k < count; k += 8)
+                    std::memcpy(out + o + k, from + k, 8);
+            } else {
+                // An overlapping copy repeats its pattern, one byte at a time.
+                for (qsizetype k = 0; k < count; ++k)
+                    out[o + k] = from[k];
+            }
+            o += count;
+            i += 2;
         } else {
-            need(at + 4);
-            const qsizetype count = (byte(at + 1) << 8 | byte(at + 2)) + kMinRun;
-            room(out.size(), count);
-            out.append(count, block[at + 3]);
-            at += 4;
+            need(i + 4);
+            const qsizetype count = (unsigned{in[i + 1]} << 8 | in[i + 2]) + kMinRun;
+            room(o, count);
+            std::memset(out + o, in[i + 3], static_cast<std::size_t>(count));
+            o += count;
+            i += 4;
         }
     }
-    return out;
+    decoded.resize(o);
+    return decoded;
 }
 
 } // namespace Lzrw1kh

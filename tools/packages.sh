@@ -2,7 +2,7 @@
 PINFALL_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-multimedia-dev libgl-dev
-    libbenchmark-dev
+    libbenchmark-dev liblz4-dev
     clang libclang-rt-14-dev
 )
 
