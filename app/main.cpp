@@ -9,6 +9,7 @@
 #include "tphrases.h"
 #include "tserver.h"
 #include "tspylist.h"
+#include "ttallylist.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,6 +28,9 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     Tchat chat;
+    Ttallylist tally(
+        QDir(dataFolder()).filePath(QStringLiteral("Pinfall1tally.tld")),
+        [](const QString& text) { QMessageBox::warning(nullptr, QStringLiteral("Pinfall"), text); }, &chat);
     Tgamestart gamestart(&chat);
     Tphrases phrases(&chat);
     HostSettings hostSettings;
@@ -41,6 +45,7 @@ int main(int argc, char** argv)
     TServer server(std::move(hostSettings));
     Tspylist spylist(&chat);
     chat.setCompanions(server, gamestart, phrases, spylist);
+    chat.setTally(tally);
     chat.setSettingsFile(QDir(dataFolder()).filePath(QStringLiteral("varolobby.ini")));
     GameSounds sounds;
     chat.setSoundPlayer(&sounds);

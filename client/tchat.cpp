@@ -7,6 +7,7 @@
 #include "messages.h"
 #include "picturebutton.h"
 #include "tspylist.h"
+#include "ttallylist.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -302,7 +303,13 @@ void Tchat::buildMenus()
     buildOptions(menuBar()->addMenu(QStringLiteral("Options")));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
-    view->addAction(QStringLiteral("View Tally"))->setObjectName(QStringLiteral("ViewTally1"));
+    QAction* viewTally = view->addAction(QStringLiteral("View Tally"), this, guarded([this] {
+                                             if (tally_ == nullptr)
+                                                 return;
+                                             loadchecklist();
+                                             tally_->show();
+                                         }));
+    viewTally->setObjectName(QStringLiteral("ViewTally1"));
     QAction* spyList = view->addAction(QStringLiteral("Spy List"));
     spyList->setObjectName(QStringLiteral("SpyList1"));
     connect(spyList, &QAction::triggered, this, [this] {

@@ -30,6 +30,7 @@ class TServer;
 class Tgamestart;
 class Tphrases;
 class Tspylist;
+class Ttallylist;
 
 // The main window: the game client of every participant, the host's own player included. It
 // reads the command line, hosts or joins, logs in, shows the roster and dispatches what the
@@ -46,6 +47,10 @@ public:
 
     // The windows it works with, all created at start-up.
     void setCompanions(TServer& host, Tgamestart& gamestart, Tphrases& phrases, Tspylist& spylist);
+    // The tally it feeds with finished games and strikes.
+    void setTally(Ttallylist& tally);
+    // Fills the tally's "Players In Current Game" from the roster, the user's own slot left out.
+    void loadchecklist();
     // The settings file it shares with the lobby (see datafolder.h for where it lives).
     void setSettingsFile(const QString& path) { settingsPath_ = path; }
     // Asks the user for a colour; nullopt when cancelled. A colour dialog unless tests say otherwise.
@@ -151,6 +156,7 @@ private:
     TServer* host_ = nullptr;
     Tgamestart* gamestart_ = nullptr;
     Tspylist* spylist_ = nullptr;
+    Ttallylist* tally_ = nullptr;
     SoundPlayer* sounds_ = nullptr;
     QString gamePort_ = QStringLiteral("7772");
     bool echoChat_ = false;

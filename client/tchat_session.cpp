@@ -10,6 +10,7 @@
 #include "tphrases.h"
 #include "tserver.h"
 #include "tspylist.h"
+#include "ttallylist.h"
 
 #include <QAction>
 #include <QLabel>
@@ -53,6 +54,24 @@ void Tchat::setCompanions(TServer& host, Tgamestart& gamestart, Tphrases& phrase
         }
         return true;
     };
+}
+
+void Tchat::setTally(Ttallylist& tally)
+{
+    tally_ = &tally;
+    tally_->loadchecklist = [this] { loadchecklist(); };
+}
+
+void Tchat::loadchecklist()
+{
+    if (tally_ == nullptr)
+        return;
+    QStringList names;
+    for (int slot = 1; slot <= kPlayerSlots; ++slot) {
+        if (slot != localslot && label_playername[slot]->text() != kWaiting)
+            names << label_playername[slot]->text();
+    }
+    tally_->setPlayersInGame(names);
 }
 
 void Tchat::processparams(const QStringList& params)

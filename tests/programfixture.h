@@ -8,6 +8,7 @@
 #include "tphrases.h"
 #include "tserver.h"
 #include "tspylist.h"
+#include "ttallylist.h"
 
 #include <QAction>
 #include <QLabel>
@@ -26,6 +27,7 @@ struct RecordedSounds : SoundPlayer {
 struct Program {
     QTemporaryDir folder;
     Tchat chat;
+    Ttallylist tally{folder.filePath(QStringLiteral("Pinfall1tally.tld")), {}, &chat};
     Tgamestart gamestart{&chat};
     Tphrases phrases{&chat};
     std::unique_ptr<TServer> server;
@@ -40,6 +42,7 @@ struct Program {
         settings.dictionary.fallbackFolder = folder.path();
         server = std::make_unique<TServer>(std::move(settings));
         chat.setCompanions(*server, gamestart, phrases, spylist);
+        chat.setTally(tally);
         chat.setSettingsFile(settingsFile());
         chat.setSoundPlayer(&sounds);
         chat.setGamePort(port);

@@ -45,6 +45,7 @@ private Q_SLOTS:
     void boardIsDrawn();
     void brokenMessageIsReported();
     void markerShowsTheGameRuns();
+    void viewTallyListsThePlayersInGame();
 };
 
 void TestMainWindow::noParametersHostsASoloGame()
@@ -398,6 +399,21 @@ void TestMainWindow::markerShowsTheGameRuns()
     }
     probe.connectToServer(marker);
     QVERIFY(!probe.waitForConnected(200));
+}
+
+void TestMainWindow::viewTallyListsThePlayersInGame()
+{
+    Game game;
+    QVERIFY(game.ready());
+    Program& ann = game.join(QStringLiteral("Ann"));
+    ScriptedClient lee;
+    QCOMPARE(lee.join(game.host.port(), "Lee"), 3);
+    QVERIFY(ann.waitForLine(QStringLiteral("Lee is Connected.")));
+    lee.close();
+    QVERIFY(ann.waitForLine(QStringLiteral("Lee disconnected.")));
+    ann.action("ViewTally1")->trigger();
+    QVERIFY(ann.tally.isVisible());
+    QCOMPARE(ann.tally.playersInGame(), QStringList{"Bob"}); // not Ann herself, not an empty place
 }
 
 QTEST_MAIN(TestMainWindow)
