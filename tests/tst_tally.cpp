@@ -142,6 +142,10 @@ void TestTally::gamesCountAgainstFollowedOpponents()
     tally.window->addtomineincrease(3);
     QCOMPARE(tally.window->shown("mylabel_4"), QStringLiteral("1"));
     QCOMPARE(tally.window->shown("mylabel_3"), QStringLiteral("1"));
+
+    tally.window->show();
+    QDir().mkpath(QStringLiteral(PINFALL_ARTIFACTS));
+    QVERIFY(tally.window->grab().save(QStringLiteral(PINFALL_ARTIFACTS "/tally.png")));
 }
 
 void TestTally::sessionColumnsStartAgain()
