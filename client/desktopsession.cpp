@@ -7,7 +7,7 @@ namespace {
 QString firstSet(std::initializer_list<const char*> variables, const QString& fallback)
 {
     for (const char* variable : variables) {
-        const QString value = qEnvironmentVariable(variable);
+        QString value = qEnvironmentVariable(variable);
         if (!value.isEmpty())
             return value;
     }

@@ -18,7 +18,7 @@ GameSounds::GameSounds()
     for (const QFileInfo& file : files) {
         auto effect = std::make_shared<QSoundEffect>();
         effect->setSource(QUrl(QStringLiteral("qrc") + file.absoluteFilePath()));
-        effects_.insert(file.baseName().toLower(), std::move(effect));
+        effects_.emplace(file.baseName().toLower(), std::move(effect));
     }
 }
 

@@ -353,7 +353,7 @@ void Tchat::buildOptions(QMenu* options)
     // `apply` takes effect before the options are saved.
     const auto choice = [&](const char* name, const QString& caption,
                             std::initializer_list<std::tuple<const char*, QString, int>> items,
-                            std::optional<int> chosen, std::function<void(int)> apply = {}) {
+                            std::optional<int> chosen, const std::function<void(int)>& apply = {}) {
         QMenu* menu = options->addMenu(caption);
         QAction* owner = menu->menuAction();
         owner->setObjectName(QString::fromLatin1(name));

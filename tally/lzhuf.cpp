@@ -249,7 +249,7 @@ public:
             }
             int i = 1;
             for (; i < F; ++i) {
-                cmp = key[i] - text_[static_cast<std::size_t>(p + i)];
+                cmp = key[i] - text_[static_cast<std::size_t>(p) + static_cast<std::size_t>(i)];
                 if (cmp != 0)
                     break;
             }
@@ -343,7 +343,7 @@ QByteArray compress(QByteArrayView input)
     int r = N - F;
     int len = 0;
     for (int c = 0; len < F && read(c); ++len)
-        text[static_cast<std::size_t>(r + len)] = static_cast<unsigned char>(c);
+        text[static_cast<std::size_t>(r) + static_cast<std::size_t>(len)] = static_cast<unsigned char>(c);
     for (int i = 1; i <= F; ++i)
         matches.insert(r - i);
     matches.insert(r);
@@ -366,7 +366,7 @@ QByteArray compress(QByteArrayView input)
             matches.remove(s);
             text[static_cast<std::size_t>(s)] = static_cast<unsigned char>(c);
             if (s < F - 1)
-                text[static_cast<std::size_t>(s + N)] = static_cast<unsigned char>(c);
+                text[static_cast<std::size_t>(s) + N] = static_cast<unsigned char>(c);
             s = (s + 1) & (N - 1);
             r = (r + 1) & (N - 1);
             matches.insert(r);
