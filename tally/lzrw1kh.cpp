@@ -171,7 +171,10 @@ QByteArray decompressBlock(QByteArrayView block)
             int literals = std::min(bitsLeft, std::countl_zero(static_cast<quint16>(control)));
             literals = static_cast<int>(std::min<qsizetype>(literals, length - i));
             room(o, literals);
-            std::memcpy(out + o, in + i, static_cast<std::size_t>(literals));
+            if (i + 16 <= length)
+                std::memcpy(out + o, in + i, 16); // a fixed size copies fastest; the slack takes the rest
+            else
+                std::memcpy(out + o, in + i, static_cast<std::size_t>(literals));
             o += literals;
             i += literals;
             control <<= literals;
