@@ -3,6 +3,7 @@
 #include "lzhuf.h"
 #include "lzrw1kh.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
@@ -192,6 +193,39 @@ qint64 Tlzrw1::Decompress()
         devices.abandonOutput();
         throw;
     }
+}
+
+namespace {
+
+// Runs one operation of a stream-form component from one byte array into another.
+template <typename Operation>
+void overBytes(QByteArray input, QByteArray& output, Tlzrw1::Mode mode, Operation operation)
+{
+    QBuffer in(&input);
+    QBuffer out(&output);
+    in.open(QIODevice::ReadOnly);
+    out.open(QIODevice::WriteOnly);
+    Tlzrw1 doit;
+    doit.UseStream = true;
+    doit.CompressMode = mode;
+    doit.setStreams(&in, &out);
+    operation(doit);
+}
+
+} // namespace
+
+QByteArray Tlzrw1::compressBytes(const QByteArray& input, Mode mode)
+{
+    QByteArray output;
+    overBytes(input, output, mode, [](Tlzrw1& doit) { doit.Compress(); });
+    return output;
+}
+
+qint64 Tlzrw1::decompressBytes(const QByteArray& packed, QByteArray& output)
+{
+    qint64 written = 0;
+    overBytes(packed, output, Mode::Fast, [&written](Tlzrw1& doit) { written = doit.Decompress(); });
+    return written;
 }
 
 Tlzrw1::Mode Tlzrw1::Advise()

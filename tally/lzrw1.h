@@ -39,6 +39,11 @@ public:
         output_ = output;
     }
 
+    // The stream form over bytes in memory. Throw ELzrw1Exception like Compress and Decompress;
+    // decompressing fills `output` as far as it gets before a failure.
+    static QByteArray compressBytes(const QByteArray& input, Mode mode);
+    static qint64 decompressBytes(const QByteArray& packed, QByteArray& output);
+
     // Returns the bytes written, header included. Throws ELzrw1Exception.
     qint64 Compress();
     // Returns the bytes written. Throws ELzrw1Exception.

@@ -3,7 +3,6 @@
 #include "dialoglook.h"
 #include "lzrw1.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -264,18 +263,10 @@ void Ttallylist::load()
         report_(QStringLiteral("Lzrw1 (de)compression : Failed to open input file : ") + tallyFile_);
         return;
     }
-    QByteArray packed = file.readAll();
     QByteArray text;
-    QBuffer in(&packed);
-    QBuffer out(&text);
-    in.open(QIODevice::ReadOnly);
-    out.open(QIODevice::WriteOnly);
-    Tlzrw1 doit;
-    doit.UseStream = true;
-    doit.setStreams(&in, &out);
     std::optional<QString> problem;
     try {
-        doit.Decompress();
+        Tlzrw1::decompressBytes(file.readAll(), text);
     } catch (const ELzrw1Exception& e) {
         problem = tallyFile_ + QStringLiteral(": ") + QString::fromUtf8(e.what());
     }
@@ -303,18 +294,9 @@ void Ttallylist::loadtally()
 
 void Ttallylist::save() const
 {
-    QByteArray text = stringgrid_scores.toText();
     QByteArray packed;
-    QBuffer in(&text);
-    QBuffer out(&packed);
-    in.open(QIODevice::ReadOnly);
-    out.open(QIODevice::WriteOnly);
-    Tlzrw1 doit;
-    doit.UseStream = true;
-    doit.CompressMode = Tlzrw1::Mode::Fast;
-    doit.setStreams(&in, &out);
     try {
-        doit.Compress();
+        packed = Tlzrw1::compressBytes(stringgrid_scores.toText(), Tlzrw1::Mode::Fast);
     } catch (const ELzrw1Exception&) {
         return; // a failed save is not worth troubling the user with; the old tally stays whole
     }

@@ -32,31 +32,16 @@ QByteArray wordsText(qsizetype size)
     return text.left(size);
 }
 
-// Runs the component in its stream form.
-QByteArray run(Tlzrw1::Mode mode, const QByteArray& input, bool compress)
-{
-    QByteArray in = input;
-    QByteArray out;
-    QBuffer inDevice(&in);
-    QBuffer outDevice(&out);
-    inDevice.open(QIODevice::ReadOnly);
-    outDevice.open(QIODevice::WriteOnly);
-    Tlzrw1 doit;
-    doit.UseStream = true;
-    doit.CompressMode = mode;
-    doit.setStreams(&inDevice, &outDevice);
-    compress ? doit.Compress() : doit.Decompress();
-    return out;
-}
-
 QByteArray compressed(const QByteArray& input, Tlzrw1::Mode mode = Tlzrw1::Mode::Fast)
 {
-    return run(mode, input, true);
+    return Tlzrw1::compressBytes(input, mode);
 }
 
 QByteArray restored(const QByteArray& container)
 {
-    return run(Tlzrw1::Mode::Fast, container, false);
+    QByteArray output;
+    Tlzrw1::decompressBytes(container, output);
+    return output;
 }
 
 // The coded blocks of an LZRW1/KH container.

@@ -5,7 +5,6 @@
 #include "tallygrid.h"
 #include "ttallylist.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -38,16 +37,8 @@ QByteArray gridText(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QByteArray packed = file.readAll();
     QByteArray text;
-    QBuffer in(&packed);
-    QBuffer out(&text);
-    in.open(QIODevice::ReadOnly);
-    out.open(QIODevice::WriteOnly);
-    Tlzrw1 doit;
-    doit.UseStream = true;
-    doit.setStreams(&in, &out);
-    doit.Decompress();
+    Tlzrw1::decompressBytes(file.readAll(), text);
     return text;
 }
 
