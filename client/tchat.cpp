@@ -156,11 +156,17 @@ void Tchat::buildBoard()
     panel_board->setAutoFillBackground(true);
     QWidget* board = panel_board;
 
-    makePicture(board, QStringLiteral("Image4"), {6, 5, 554, 205}, Artwork::scoreSheetBlank());
+    makePicture(board, QStringLiteral("Image4"), {6, 5, 554, 205}, Artwork::scoreSheet());
     auto* scorecard = new QWidget(board);
     scorecard->setObjectName(QStringLiteral("scorecard"));
     scorecard->setGeometry(107, 28, 273, 160);
     label_teamgame = makeLabel(board, "label_teamgame", {16, 15, 87, 14}, QStringLiteral("Good Luck!"));
+    QPalette onHeader = label_teamgame->palette(); // it stands on the sheet's dark heading
+    onHeader.setColor(QPalette::WindowText, QColor(255, 222, 140));
+    label_teamgame->setPalette(onHeader);
+    QFont headerFont = label_teamgame->font();
+    headerFont.setBold(true);
+    label_teamgame->setFont(headerFont);
 
     QFont rosterFont(QStringLiteral("Arial"));
     rosterFont.setPixelSize(13);
@@ -224,7 +230,8 @@ void Tchat::buildBoard()
     auto* ok = makeButton(panel_badword, "Image3", {95, 29, 50, 21}, QStringLiteral("OK"));
     connect(ok, &PictureButton::clicked, panel_badword, &QWidget::hide);
     panel_badword->hide();
-    image_noplay = makeLabel(board, "image_noplay", {128, 262, 238, 41});
+    image_noplay =
+        makePicture(board, QStringLiteral("image_noplay"), {128, 262, 238, 41}, Artwork::framePending());
     image_noplay->hide();
 
     label_timeperturn = makeLabel(board, "label_timeperturn", {450, 275, 113, 14});

@@ -238,13 +238,76 @@ QPixmap logo()
     return pixmap;
 }
 
-QPixmap scoreSheetBlank()
+QPixmap scoreSheet()
 {
+    // Geometry shared with the marks drawn over it: the frames start 101 pixels in, 23 down.
+    constexpr int kFramesLeft = 101;
+    constexpr int kHeader = 23;
+    constexpr int kRow = 40;
+    constexpr int kFrame = 26;
+    constexpr int kTenthFrame = 39;
+    constexpr int kTotalWidth = 34;
+    const QColor paper(255, 254, 244);
+    const QColor shade(236, 235, 230);
+    const QColor rule(120, 110, 90);
+
     QPixmap pixmap(QSize(554, 205));
-    pixmap.fill(Qt::white);
+    pixmap.fill(paper);
     QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const int framesRight = kFramesLeft + 9 * kFrame + kTenthFrame;
+    const int totalRight = framesRight + kTotalWidth;
+    const int rowsBottom = kHeader + 4 * kRow;
+
+    painter.fillRect(QRect(0, 0, 554, kHeader), QColor(60, 40, 24));
+    painter.setFont(boldFont(11));
+    painter.setPen(QColor(255, 222, 140));
+    for (int frame = 1; frame <= 10; ++frame) {
+        const int left = kFramesLeft + (frame - 1) * kFrame;
+        const int width = frame < 10 ? kFrame : kTenthFrame;
+        painter.drawText(QRect(left, 0, width, kHeader), Qt::AlignCenter, QString::number(frame));
+    }
+    painter.drawText(QRect(framesRight, 0, kTotalWidth, kHeader), Qt::AlignCenter, QStringLiteral("TOT"));
+    painter.drawText(QRect(totalRight, 0, 554 - totalRight, kHeader), Qt::AlignCenter,
+                     QStringLiteral("WORDS"));
+
+    for (int row = 0; row < 4; ++row) {
+        const int top = kHeader + row * kRow;
+        // The small shaded boxes for the second ball, and the third of frame 10.
+        for (int frame = 1; frame <= 9; ++frame)
+            painter.fillRect(QRect(kFramesLeft + frame * kFrame - 12, top, 12, 17), shade);
+        painter.fillRect(QRect(framesRight - 26, top, 13, 17), shade);
+        painter.fillRect(QRect(framesRight - 13, top, 13, 17), shade);
+        painter.setPen(QPen(rule, 1));
+        for (int frame = 1; frame <= 9; ++frame)
+            painter.drawRect(QRect(kFramesLeft + frame * kFrame - 12, top, 12, 17));
+        painter.drawRect(QRect(framesRight - 26, top, 13, 17));
+        painter.drawRect(QRect(framesRight - 13, top, 13, 17));
+        painter.drawLine(0, top, 553, top);
+    }
+    painter.setPen(QPen(rule, 1));
+    for (int frame = 0; frame <= 9; ++frame)
+        painter.drawLine(kFramesLeft + frame * kFrame, kHeader, kFramesLeft + frame * kFrame, rowsBottom);
+    painter.drawLine(framesRight, kHeader, framesRight, rowsBottom);
+    painter.drawLine(totalRight, kHeader, totalRight, rowsBottom);
+    painter.drawLine(0, rowsBottom, 553, rowsBottom);
     painter.setPen(QPen(kInk, 2));
+    painter.setBrush(Qt::NoBrush);
     painter.drawRect(pixmap.rect().adjusted(1, 1, -1, -1));
+    return pixmap;
+}
+
+QPixmap framePending()
+{
+    QPixmap pixmap = blank({238, 41});
+    QPainter painter(&pixmap);
+    antialiased(painter);
+    painter.setPen(QPen(kPinRed, 1.5));
+    painter.setBrush(QColor(255, 250, 236, 235));
+    painter.drawRoundedRect(QRectF(0.75, 0.75, 236.5, 39.5), 5, 5);
+    painter.setFont(boldFont(12));
+    painter.drawText(QRectF(0, 2, 238, 18), Qt::AlignCenter, QStringLiteral("Current Frame in Progress.."));
+    painter.drawText(QRectF(0, 20, 238, 18), Qt::AlignCenter, QStringLiteral("Please Wait for Next Frame."));
     return pixmap;
 }
 

@@ -18,7 +18,8 @@ QPixmap badWordPanel();       // "That is not a valid word.", 240 by 57, room fo
 QPixmap clockFrame();         // the raised frame behind the turn clock, 107 by 44
 QPixmap timeBar(QSize size);  // the red bar of the turn clock
 QPixmap logo();               // the maker's logo, 58 by 24
-QPixmap scoreSheetBlank();    // the score sheet before it is ruled, 554 by 205
+QPixmap scoreSheet();         // the ruled bowling sheet, 554 by 205
+QPixmap framePending();       // "Current Frame in Progress.. Please Wait for Next Frame.", 238 by 41
 QPixmap tickBox(bool ticked); // the team-game box of the game start dialog, 33 by 23
 
 } // namespace Artwork

@@ -368,6 +368,7 @@ void TestMainWindow::boardIsDrawn()
     // The START GAME picture is drawn in red over the lane; the lane itself is wood.
     const QColor button = board.pixelColor(64 + 10, 212 + 12);
     QVERIFY2(button.red() > 2 * button.green(), qPrintable(button.name()));
+    QCOMPARE(board.pixelColor(6 + 60, 5 + 60), QColor(255, 254, 244)); // the sheet's paper
     const QColor lane = board.pixelColor(520, 250);
     QVERIFY2(lane.red() > 150 && lane.green() > 100 && lane.blue() < lane.green(), qPrintable(lane.name()));
     QVERIFY(ann.waitForLine(QStringLiteral("Bob is Connected.")));
