@@ -6,6 +6,7 @@
 #include "faultreport.h"
 #include "messages.h"
 #include "picturebutton.h"
+#include "scorecard.h"
 #include "tspylist.h"
 #include "ttallylist.h"
 
@@ -157,7 +158,7 @@ void Tchat::buildBoard()
     QWidget* board = panel_board;
 
     makePicture(board, QStringLiteral("Image4"), {6, 5, 554, 205}, Artwork::scoreSheet());
-    auto* scorecard = new QWidget(board);
+    scorecard = new ScoreCard(board);
     scorecard->setObjectName(QStringLiteral("scorecard"));
     scorecard->setGeometry(107, 28, 273, 160);
     label_teamgame = makeLabel(board, "label_teamgame", {16, 15, 87, 14}, QStringLiteral("Good Luck!"));

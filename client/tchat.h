@@ -25,6 +25,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTextEdit;
+class ScoreCard;
 class SoundPlayer;
 class TServer;
 class Tgamestart;
@@ -180,6 +181,7 @@ private:
     std::array<QLabel*, kPlayerSlots + 1> label_score{};
     std::array<QLabel*, kPlayerSlots + 1> image_eyes{};
     std::array<QLabel*, kPlayerSlots + 1> image_winner{};
+    ScoreCard* scorecard = nullptr;
     QLabel* label_theword = nullptr;
     QLabel* label_status = nullptr;
     QLabel* label_timeperturn = nullptr;

@@ -4,6 +4,7 @@
 #include "inifile.h"
 #include "messages.h"
 #include "picturebutton.h"
+#include "scorecard.h"
 #include "soundplayer.h"
 #include "tchat.h"
 #include "tgamestart.h"
@@ -294,6 +295,7 @@ void Tchat::gameIsFull()
 void Tchat::clearall()
 {
     label_theword->clear();
+    scorecard->reset();
     for (int slot = 1; slot <= kPlayerSlots; ++slot) {
         label_score[slot]->setText(QStringLiteral("0"));
         image_winner[slot]->hide();

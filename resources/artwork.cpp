@@ -311,6 +311,40 @@ QPixmap framePending()
     return pixmap;
 }
 
+QPixmap littleGlyph(int index)
+{
+    QPixmap pixmap = blank({9, 13});
+    QPainter painter(&pixmap);
+    if (index == kBlankPaper || index == kBlankShade) {
+        painter.fillRect(pixmap.rect(), index == kBlankPaper ? QColor(255, 254, 244) : QColor(236, 235, 230));
+        return pixmap;
+    }
+    antialiased(painter);
+    painter.setPen(QPen(Qt::black, 1.6, Qt::SolidLine, Qt::RoundCap));
+    switch (index) {
+    case kMiss:
+        painter.drawLine(QPointF(1.5, 6.5), QPointF(7.5, 6.5));
+        break;
+    case kSpare:
+        painter.drawLine(QPointF(1.5, 12), QPointF(7.5, 1));
+        break;
+    case kStrike:
+        painter.setPen(QPen(kPinRed, 1.8, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(1.2, 2), QPointF(7.8, 11.5));
+        painter.drawLine(QPointF(7.8, 2), QPointF(1.2, 11.5));
+        break;
+    default: {
+        QFont digits(QStringLiteral("Arial"));
+        digits.setPixelSize(12);
+        digits.setBold(true);
+        painter.setFont(digits);
+        painter.drawText(QRectF(0, 0, 9, 13), Qt::AlignCenter, QString::number(index));
+        break;
+    }
+    }
+    return pixmap;
+}
+
 QPixmap tickBox(bool ticked)
 {
     QPixmap pixmap = blank({33, 23});

@@ -22,4 +22,13 @@ QPixmap scoreSheet();         // the ruled bowling sheet, 554 by 205
 QPixmap framePending();       // "Current Frame in Progress.. Please Wait for Next Frame.", 238 by 41
 QPixmap tickBox(bool ticked); // the team-game box of the game start dialog, 33 by 23
 
+// The score sheet's glyphs, 9 by 13: the digits 0 to 9, the miss dash (10), the spare slash
+// (11), the strike X (12), and two opaque blanks: paper (13) and the box shade (14).
+inline constexpr int kMiss = 10;
+inline constexpr int kSpare = 11;
+inline constexpr int kStrike = 12;
+inline constexpr int kBlankPaper = 13;
+inline constexpr int kBlankShade = 14;
+QPixmap littleGlyph(int index);
+
 } // namespace Artwork
