@@ -125,6 +125,9 @@ void Tchat::FormCreate()
     handle(CMD_startgame, &Tchat::startthegame);
     handle(CMD_justwatching, &Tchat::justwatching);
     handle(CMD_chat, &Tchat::chatrecieved);
+    handle(CMD_postscores, &Tchat::postscores);
+    handle(CMD_winner, &Tchat::winner);
+    handle(CMD_loadstats, &Tchat::loadstats);
     handle(CMD_action, &Tchat::chatrecieved);
     receivedlist.setHandler(CMD_havewrongversion, [this](FieldReader& fields, TSock*) {
         addlinetochat(QString::fromLatin1(fields.rest()) +
@@ -196,9 +199,15 @@ void Tchat::buildBoard()
         score->setAlignment(Qt::AlignCenter);
         score->setFont(rosterFont);
         label_score[slot] = score;
-        for (int line = 1; line <= 3; ++line)
-            makeLabel(board, "", {421, kWinnerTops[row] + 1 + 12 * (line - 1), 130, 12})
-                ->setObjectName(numbered("label_word", slot * 10 + line));
+        QFont wordFont(QStringLiteral("Arial"));
+        wordFont.setPointSize(8);
+        wordFont.setBold(true);
+        for (int line = 1; line <= 3; ++line) {
+            QLabel* word = makeLabel(board, "", {421, kWinnerTops[row] + 1 + 12 * (line - 1), 130, 12});
+            word->setObjectName(numbered("label_word", slot * 10 + line));
+            word->setFont(wordFont);
+            label_word[static_cast<std::size_t>(slot)][static_cast<std::size_t>(line)] = word;
+        }
     }
     showTeams(false);
 
@@ -214,8 +223,10 @@ void Tchat::buildBoard()
 
     for (int k = 1; k <= 10; ++k) {
         const int left = kTileLefts[static_cast<std::size_t>(k - 1)];
-        makeLabel(board, "", {left, 240, 41, 41})->setObjectName(numbered("image_word", k));
-        makeLabel(board, "", {left, 289, 41, 41})->setObjectName(numbered("image_letters", k));
+        image_word[static_cast<std::size_t>(k)] = makeLabel(board, "", {left, 240, 41, 41});
+        image_word[static_cast<std::size_t>(k)]->setObjectName(numbered("image_word", k));
+        image_letters[static_cast<std::size_t>(k)] = makeLabel(board, "", {left, 289, 41, 41});
+        image_letters[static_cast<std::size_t>(k)]->setObjectName(numbered("image_letters", k));
     }
     button_sort = new PictureButton(board);
     button_sort->setObjectName(QStringLiteral("button_sort"));

@@ -96,6 +96,7 @@ public:
     int timeBetweenRounds() const;
 
     int localSlot() const { return localslot; }
+    const ScoreCard& scoreCard() const { return *scorecard; }
     bool loggedIn() const { return loggedin; }
     bool isHost() const { return ishost; }
     QString playerName() const { return playername; }
@@ -139,6 +140,10 @@ private:
     void justwatching(FieldReader& fields);
     void startthegame(FieldReader& fields);
     void gameIsFull();
+    void postscores(FieldReader& fields);
+    void winner(FieldReader& fields);
+    void loadstats(FieldReader& fields);
+    void showTile(QLabel* place, int picture);
     void clearall();
     void showTeams(bool teamGame);
     void startRequested(const QByteArray& secondsPerTurn, bool teamGame);
@@ -182,6 +187,9 @@ private:
     std::array<QLabel*, kPlayerSlots + 1> image_eyes{};
     std::array<QLabel*, kPlayerSlots + 1> image_winner{};
     ScoreCard* scorecard = nullptr;
+    std::array<std::array<QLabel*, 4>, kPlayerSlots + 1> label_word{}; // [slot][line 1 to 3]
+    std::array<QLabel*, 11> image_word{};                              // the word row, 1 to 10
+    std::array<QLabel*, 11> image_letters{};                           // the rack, 1 to 10
     QLabel* label_theword = nullptr;
     QLabel* label_status = nullptr;
     QLabel* label_timeperturn = nullptr;
@@ -197,6 +205,8 @@ private:
     std::array<QPushButton*, 11> b_phrase{}; // 1 to 10
     Tphrases* phrases_ = nullptr;
     int timePerTurnTag_ = 0;
+    int turnCountdown_ = 0; // seconds left on the turn clock
+    int timeBarScale_ = 1;  // pixels of the time bar per second
 
     // Menus
     QAction* StartGame1 = nullptr;

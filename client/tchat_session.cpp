@@ -1,5 +1,6 @@
 // The main window's session: start-up from the command line, hosting or joining, the
 // messages of the host, the roster, and the end of the connection.
+#include "artwork.h"
 #include "faultreport.h"
 #include "inifile.h"
 #include "messages.h"
@@ -299,6 +300,13 @@ void Tchat::clearall()
     for (int slot = 1; slot <= kPlayerSlots; ++slot) {
         label_score[slot]->setText(QStringLiteral("0"));
         image_winner[slot]->hide();
+        for (int line = 1; line <= 3; ++line)
+            label_word[static_cast<std::size_t>(slot)][static_cast<std::size_t>(line)]->clear();
+    }
+    // The rack is empty and the word row shows its numbered pins.
+    for (int k = 1; k <= 10; ++k) {
+        showTile(image_letters[static_cast<std::size_t>(k)], 0);
+        showTile(image_word[static_cast<std::size_t>(k)], Artwork::kFirstStandingPin + k - 1);
     }
 }
 

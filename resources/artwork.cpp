@@ -311,6 +311,44 @@ QPixmap framePending()
     return pixmap;
 }
 
+QPixmap tile(int index)
+{
+    if (index < 1 || index > kFirstStandingPin + 9)
+        return {};
+    QPixmap pixmap = blank({41, 41});
+    QPainter painter(&pixmap);
+    antialiased(painter);
+    const QRectF face(1.5, 1.5, 38, 38);
+    const bool letter = index <= 26;
+    QLinearGradient fill(face.topLeft(), face.bottomRight());
+    fill.setColorAt(0, letter ? QColor(255, 255, 255) : QColor(214, 214, 210));
+    fill.setColorAt(1, letter ? QColor(232, 228, 216) : QColor(170, 170, 165));
+    painter.setPen(QPen(QColor(90, 80, 70), 1));
+    painter.setBrush(fill);
+    painter.drawRoundedRect(face, 5, 5);
+    painter.setPen(QPen(QColor(255, 255, 255, 150), 1));
+    painter.drawLine(QPointF(5, 3), QPointF(36, 3));
+    if (letter) {
+        painter.setFont(boldFont(26));
+        painter.setPen(QColor(90, 0, 0));
+        const QString capital(QChar('A' + index - 1));
+        painter.drawText(face.translated(1, 1), Qt::AlignCenter, capital);
+        painter.setPen(kPinRed);
+        painter.drawText(face, Qt::AlignCenter, capital);
+    } else if (index == kFallenPin) {
+        painter.translate(20.5, 22);
+        painter.rotate(-70);
+        drawPin(painter, QRectF(-5, -15, 10, 30));
+    } else {
+        drawPin(painter, QRectF(15, 6, 11, 29));
+        painter.setFont(boldFont(10));
+        painter.setPen(kInk);
+        painter.drawText(QRectF(3, 2, 14, 12), Qt::AlignLeft | Qt::AlignTop,
+                         QString::number(index - kFirstStandingPin + 1));
+    }
+    return pixmap;
+}
+
 QPixmap littleGlyph(int index)
 {
     QPixmap pixmap = blank({9, 13});

@@ -22,6 +22,13 @@ QPixmap scoreSheet();         // the ruled bowling sheet, 554 by 205
 QPixmap framePending();       // "Current Frame in Progress.. Please Wait for Next Frame.", 238 by 41
 QPixmap tickBox(bool ticked); // the team-game box of the game start dialog, 33 by 23
 
+// The tile pictures, 41 by 41: 1 to 26 the letters A to Z (red capitals on white tiles),
+// 27 a fallen pin, 28 to 37 the numbers 1 to 10 with a standing pin (on grey tiles). Any
+// other index gives an empty picture.
+inline constexpr int kFallenPin = 27;
+inline constexpr int kFirstStandingPin = 28;
+QPixmap tile(int index);
+
 // The score sheet's glyphs, 9 by 13: the digits 0 to 9, the miss dash (10), the spare slash
 // (11), the strike X (12), and two opaque blanks: paper (13) and the box shade (14).
 inline constexpr int kMiss = 10;
