@@ -82,7 +82,11 @@ Tchat::Tchat(QWidget* parent) : QMainWindow(parent), receivedlist(std::chrono::m
     FormCreate();
 }
 
-Tchat::~Tchat() = default;
+Tchat::~Tchat()
+{
+    // No events for a window half taken down.
+    QCoreApplication::instance()->removeEventFilter(this);
+}
 
 void Tchat::FormCreate()
 {
@@ -94,6 +98,8 @@ void Tchat::FormCreate()
     programMarker_.listen(marker);
 
     resize(581, 576);
+    turntime.setInterval(std::chrono::seconds(1));
+    connect(&turntime, &QTimer::timeout, this, guarded([this] { turntimeTimer(); }));
     pickColour = [this](const QColor& initial, const QString& title) -> std::optional<QColor> {
         const QColor chosen = QColorDialog::getColor(initial, this, title);
         return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
@@ -125,6 +131,11 @@ void Tchat::FormCreate()
     handle(CMD_startgame, &Tchat::startthegame);
     handle(CMD_justwatching, &Tchat::justwatching);
     handle(CMD_chat, &Tchat::chatrecieved);
+    handle(CMD_theletters, &Tchat::theletters);
+    handle(CMD_nextplayer, &Tchat::getnextplayer);
+    handle(CMD_goodword, &Tchat::goodword);
+    handle(CMD_worderror, &Tchat::worderror);
+    handle(CMD_timeisup, &Tchat::timeisup);
     handle(CMD_postscores, &Tchat::postscores);
     handle(CMD_winner, &Tchat::winner);
     handle(CMD_loadstats, &Tchat::loadstats);
@@ -138,6 +149,7 @@ void Tchat::FormCreate()
         addlinetochat(QStringLiteral("You have a differnt version of the game then the host."), noticeColour);
     });
     receivedlist.setHandler(CMD_full, [this](FieldReader&, TSock*) { gameIsFull(); });
+    QCoreApplication::instance()->installEventFilter(this); // typing on the board: keys pass here first
 }
 
 void Tchat::buildBoard()
@@ -219,14 +231,18 @@ void Tchat::buildBoard()
     button_clear->hide();
     button_send->hide();
     connect(button_start, &PictureButton::clicked, this, guarded([this] { button_startClick(); }));
+    connect(button_clear, &PictureButton::clicked, this, guarded([this] { button_clearClick(); }));
+    connect(button_send, &PictureButton::clicked, this, guarded([this] { button_sendClick(); }));
     label_status = makeLabel(board, "label_status", {230, 216, 327, 16}, QStringLiteral("Welcome Pinfall"));
 
     for (int k = 1; k <= 10; ++k) {
         const int left = kTileLefts[static_cast<std::size_t>(k - 1)];
         image_word[static_cast<std::size_t>(k)] = makeLabel(board, "", {left, 240, 41, 41});
         image_word[static_cast<std::size_t>(k)]->setObjectName(numbered("image_word", k));
+        image_word[static_cast<std::size_t>(k)]->installEventFilter(this);
         image_letters[static_cast<std::size_t>(k)] = makeLabel(board, "", {left, 289, 41, 41});
         image_letters[static_cast<std::size_t>(k)]->setObjectName(numbered("image_letters", k));
+        image_letters[static_cast<std::size_t>(k)]->installEventFilter(this);
     }
     button_sort = new PictureButton(board);
     button_sort->setObjectName(QStringLiteral("button_sort"));
@@ -234,13 +250,14 @@ void Tchat::buildBoard()
     button_sort->setPixmap(Artwork::sortArrows());
     button_sort->setToolTip(QStringLiteral("Sort Letters"));
     button_sort->hide();
+    connect(button_sort, &PictureButton::clicked, this, guarded([this] { button_sortClick(); }));
 
     panel_badword = new QWidget(board);
     panel_badword->setObjectName(QStringLiteral("panel_badword"));
     panel_badword->setGeometry(120, 246, 240, 57);
     makePicture(panel_badword, QStringLiteral("badword"), {0, 0, 240, 57}, Artwork::badWordPanel());
     auto* ok = makeButton(panel_badword, "Image3", {95, 29, 50, 21}, QStringLiteral("OK"));
-    connect(ok, &PictureButton::clicked, panel_badword, &QWidget::hide);
+    connect(ok, &PictureButton::clicked, this, guarded([this] { Image3Click(); }));
     panel_badword->hide();
     image_noplay =
         makePicture(board, QStringLiteral("image_noplay"), {128, 262, 238, 41}, Artwork::framePending());

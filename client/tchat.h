@@ -83,6 +83,19 @@ public:
     void TextColor1Click();
     void ActionColor1Click();
     void ResetLocation1Click();
+
+    // The board, during the player's own turn.
+    void image_letters1MouseDown(int position, Qt::MouseButton button);
+    void image_word1MouseUp(int slot);
+    void button_clearClick();
+    void button_sortClick();
+    void button_sendClick();
+    void Image3Click();
+    // A key pressed anywhere in the window; true when the board took it.
+    bool FormShortCut(int key);
+    void turntimeTimer();
+    int secondsLeft() const { return secondsleft; }
+    int placedCount() const { return placedcount; }
     void kicking(int slot);
     void button_startClick();
     void JustWatch1Click();
@@ -140,6 +153,18 @@ private:
     void justwatching(FieldReader& fields);
     void startthegame(FieldReader& fields);
     void gameIsFull();
+    void theletters(FieldReader& fields);
+    void getnextplayer(FieldReader& fields);
+    void goodword(FieldReader& fields);
+    void worderror(FieldReader& fields);
+    void timeisup(FieldReader& fields);
+    void showTurnButtons(bool shown);
+    void boardActionStarts(const QString& status);
+    void layTile(int position);
+    void takeBack(int slot);
+    void takeBackAll();
+    void shuffleRack();
+    void setTimeBarScale(int secondsPerTurn);
     void postscores(FieldReader& fields);
     void winner(FieldReader& fields);
     void loadstats(FieldReader& fields);
@@ -205,8 +230,12 @@ private:
     std::array<QPushButton*, 11> b_phrase{}; // 1 to 10
     Tphrases* phrases_ = nullptr;
     int timePerTurnTag_ = 0;
-    int turnCountdown_ = 0; // seconds left on the turn clock
-    int timeBarScale_ = 1;  // pixels of the time bar per second
+    int secondsleft = 0;   // the turn clock's countdown
+    int timeBarScale_ = 1; // pixels of the time bar per second
+    int placedcount = 0;   // tiles on the word row
+    int selectedtile = 0;  // the rack tile chosen for a swap, 0 for none
+    QTimer turntime;       // the turn clock, one tick a second
+    QLabel* image_timer = nullptr;
 
     // Menus
     QAction* StartGame1 = nullptr;

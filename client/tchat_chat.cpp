@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -185,6 +186,32 @@ void Tchat::ClearMainChat1Click()
 
 bool Tchat::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        // Keys reach the board before the focused control; only their first delivery counts.
+        const QWidget* focus = QApplication::focusWidget();
+        const QWidget* target = focus != nullptr && focus->window() == this ? focus : this;
+        if (watched == target) {
+            bool taken = false;
+            FaultReport::guard([&] { taken = FormShortCut(static_cast<QKeyEvent*>(event)->key()); });
+            if (taken)
+                return true;
+        }
+    }
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) {
+        for (int k = 1; k <= 10; ++k) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (watched == image_letters[static_cast<std::size_t>(k)] &&
+                event->type() == QEvent::MouseButtonPress) {
+                FaultReport::guard([&] { image_letters1MouseDown(k, mouse->button()); });
+                return true;
+            }
+            if (watched == image_word[static_cast<std::size_t>(k)] &&
+                event->type() == QEvent::MouseButtonRelease) {
+                FaultReport::guard([&] { image_word1MouseUp(k); });
+                return true;
+            }
+        }
+    }
     if (watched == mychat && event->type() == QEvent::KeyPress) {
         if (mychat->text() == kPlaceholder)
             mychat->clear();

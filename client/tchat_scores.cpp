@@ -33,6 +33,7 @@ void Tchat::showTile(QLabel* place, int picture)
 
 void Tchat::postscores(FieldReader& fields)
 {
+    turntime.stop();
     label_status->setText(QStringLiteral("Posting Scores.. Please Wait."));
     const int frame = fields.takeInt();
     const QByteArray answer = fields.take();
@@ -128,11 +129,14 @@ void Tchat::loadstats(FieldReader& fields)
     for (int slot = 1; slot <= kPlayerSlots; ++slot)
         label_score[slot]->setText(QString::number(fields.takeInt()));
     timePerTurnTag_ = seconds;
-    turnCountdown_ = left;
+    secondsleft = left;
     label_timeperturn->setText(QStringLiteral("Time Per Turn: %1 s.").arg(seconds));
-    timeBarScale_ = seconds > 0 && seconds < 97 ? 97 / seconds : 1;
+    setTimeBarScale(seconds);
     // The newcomer cannot play the frame in progress.
-    if (left > 4 && isPlayerSlot(localslot))
-        image_noplay->show();
+    if (left > 4) {
+        turntime.start();
+        if (isPlayerSlot(localslot))
+            image_noplay->show();
+    }
     showTeams(teamFlag == "t");
 }

@@ -272,8 +272,10 @@ void Tchat::startthegame(FieldReader& fields)
     }
     const QByteArray teamFlag = fields.take();
 
+    turntime.stop();
     panel_badword->hide();
     image_noplay->hide();
+    selectedtile = 0;
     label_timer->setText(QStringLiteral("Time: 0:00"));
     button_start->hide();
     // The host has set everybody playing again.
@@ -284,6 +286,7 @@ void Tchat::startthegame(FieldReader& fields)
     showTeams(teamFlag == "t");
     timePerTurnTag_ = seconds;
     label_timeperturn->setText(QStringLiteral("Time Per Turn: %1 s.").arg(seconds));
+    setTimeBarScale(seconds);
     addlinetochat(starter + QStringLiteral(" has started a game."), noticeColour);
 }
 
@@ -303,9 +306,12 @@ void Tchat::clearall()
         for (int line = 1; line <= 3; ++line)
             label_word[static_cast<std::size_t>(slot)][static_cast<std::size_t>(line)]->clear();
     }
-    // The rack is empty and the word row shows its numbered pins.
+    // The rack tiles stand in their row and the word row shows its numbered pins.
+    selectedtile = 0;
+    placedcount = 0;
     for (int k = 1; k <= 10; ++k) {
-        showTile(image_letters[static_cast<std::size_t>(k)], 0);
+        QLabel* tile = image_letters[static_cast<std::size_t>(k)];
+        tile->move(tile->x(), 289);
         showTile(image_word[static_cast<std::size_t>(k)], Artwork::kFirstStandingPin + k - 1);
     }
 }
