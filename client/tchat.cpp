@@ -266,9 +266,9 @@ void Tchat::buildBoard()
     label_timeperturn = makeLabel(board, "label_timeperturn", {450, 275, 113, 14});
     label_timeperturn->setAlignment(Qt::AlignCenter);
     makePicture(board, QStringLiteral("Image1"), {453, 288, 107, 44}, Artwork::clockFrame());
-    auto* timeBar =
+    image_timer =
         makePicture(board, QStringLiteral("image_timer"), {459, 293, 97, 34}, Artwork::timeBar({97, 34}));
-    timeBar->setScaledContents(true);
+    image_timer->setScaledContents(true);
     label_timer = makeLabel(board, "label_timer", {463, 301, 80, 19}, QStringLiteral("Time: 0:00"));
     label_timer->setAlignment(Qt::AlignCenter);
     QPalette clockText = label_timer->palette();

@@ -1,0 +1,311 @@
+// Turn play on the main window, against a scripted host that deals and records what the
+// window sends: the rack and the word row by mouse and keyboard, the answers, the clock.
+#include "artwork.h"
+#include "programfixture.h"
+#include "scorecard.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace {
+
+// A host of the test's own: it admits one client into slot 2 and keeps what it sends.
+class ScriptedHost {
+public:
+    ScriptedHost() { server_.listen(QHostAddress::LocalHost, 0); }
+    quint16 port() const { return server_.serverPort(); }
+
+    bool admit()
+    {
+        if (!server_.waitForNewConnection(5000))
+            return false;
+        client_ = server_.nextPendingConnection();
+        send("CMD_sendlogininfo+2\xFF"
+             "CMD_newplayerinfo+1+Bob\xFF"
+             "CMD_newplayerinfo+2+Ann\xFF");
+        return true;
+    }
+    void send(const QByteArray& bytes)
+    {
+        client_->write(bytes);
+        client_->flush();
+    }
+    // The next message from the client that starts with `prefix`.
+    QByteArray received(const QByteArray& prefix)
+    {
+        QByteArray found;
+        (void)QTest::qWaitFor([&] {
+            pending_ += client_->readAll();
+            for (const QByteArray& message : pending_.split('\xFF')) {
+                if (message.startsWith(prefix)) {
+                    found = message;
+                    pending_.clear();
+                    return true;
+                }
+            }
+            return false;
+        });
+        return found;
+    }
+
+private:
+    QTcpServer server_;
+    QTcpSocket* client_ = nullptr;
+    QByteArray pending_;
+};
+
+// Ann's window, joined to the scripted host, with "cat" dealt on tiles 7, 1 and 4.
+struct Turn {
+    ScriptedHost host;
+    std::unique_ptr<Program> ann;
+
+    bool ready(const QByteArray& deal = "CMD_theletters+0+7+c+1+a+4+t+2+e+3+r+5+e+6+s+8+p+9+o+10+n")
+    {
+        ann = std::make_unique<Program>(QString::number(host.port()));
+        ann->chat.processparams({"Ann", "127.0.0.1", "false"});
+        if (!host.admit() || !ann->waitForLine(QStringLiteral("You are Connected.")))
+            return false;
+        tell("CMD_startgame+Bob+45+f+");
+        tell(deal);
+        tell("CMD_nextplayer+2+3+");
+        return true;
+    }
+    void tell(const QByteArray& message)
+    {
+        ann->chat.queue().append(message);
+        QTRY_COMPARE(ann->chat.queue().size(), 0);
+    }
+    QLabel* rack(int position) const
+    {
+        return ann->chat.findChild<QLabel*>(QStringLiteral("image_letters%1").arg(position));
+    }
+    QLabel* slot(int k) const { return ann->chat.findChild<QLabel*>(QStringLiteral("image_word%1").arg(k)); }
+    QString status() const { return ann->chat.findChild<QLabel*>(QStringLiteral("label_status"))->text(); }
+    void press(int position, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mousePress(rack(position), button);
+    }
+    // Lays a tile and sends: the window waits for the host's answer.
+    void sendAWord()
+    {
+        press(7);
+        QTest::mouseClick(ann->widget("button_send"), Qt::LeftButton);
+    }
+    bool shows(QLabel* place, int picture) const
+    {
+        return place->pixmap().toImage() == Artwork::tile(picture).toImage();
+    }
+};
+
+} // namespace
+
+class TestTurnPlay : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void layingSendsPositionsInWordOrder();
+    void onlyTheLastLaidTileComesBack();
+    void swappingTiles();
+    void typingLaysTilesByNumber();
+    void firstWordKnocksDownPins();
+    void strikesAndSpares();
+    void refusedWordOptions();
+    void turnClock();
+};
+
+void TestTurnPlay::layingSendsPositionsInWordOrder()
+{
+    Turn turn;
+    QVERIFY(turn.ready());
+    QCOMPARE(turn.status(), QStringLiteral("Create a word."));
+    QVERIFY(turn.shows(turn.rack(7), 3)); // C on tile 7
+    for (const int position : {7, 1, 4})
+        turn.press(position);
+    QCOMPARE(turn.ann->chat.placedCount(), 3);
+    QVERIFY(turn.shows(turn.slot(1), 3));
+    QVERIFY(turn.rack(7)->pixmap().isNull()); // a gap where the tile was
+    QCOMPARE(turn.ann->sounds.played.count(QStringLiteral("puttile")), 3);
+    QTest::mouseClick(turn.ann->widget("button_send"), Qt::LeftButton);
+    QCOMPARE(turn.host.received("CMD_sendword+"), QByteArray("CMD_sendword+2+7+1+4"));
+    QCOMPARE(turn.status(), QStringLiteral("Checking Word.."));
+    QVERIFY(turn.ann->widget("button_send")->isHidden());
+    turn.press(2); // not the player's turn while the host judges
+    QCOMPARE(turn.ann->chat.placedCount(), 3);
+}
+
+void TestTurnPlay::onlyTheLastLaidTileComesBack()
+{
+    Turn turn;
+    QVERIFY(turn.ready());
+    for (const int position : {7, 1, 4})
+        turn.press(position);
+    QTest::mouseClick(turn.slot(2), Qt::LeftButton);
+    QCOMPARE(turn.ann->chat.placedCount(), 3);
+    QTest::mouseClick(turn.slot(3), Qt::LeftButton);
+    QCOMPARE(turn.ann->chat.placedCount(), 2);
+    QVERIFY(turn.shows(turn.rack(4), 20)); // T back on tile 4
+    QVERIFY(turn.shows(turn.slot(3), Artwork::kFirstStandingPin + 2));
+    QCOMPARE(turn.ann->sounds.played.last(), QStringLiteral("unselect"));
+    QTest::mouseClick(turn.ann->widget("button_clear"), Qt::LeftButton);
+    QCOMPARE(turn.ann->chat.placedCount(), 0);
+    QCOMPARE(turn.ann->sounds.played.last(), QStringLiteral("clear"));
+}
+
+void TestTurnPlay::swappingTiles()
+{
+    Turn turn;
+    QVERIFY(turn.ready());
+    const int played = static_cast<int>(turn.ann->sounds.played.size());
+    turn.press(3, Qt::RightButton);
+    QCOMPARE(turn.rack(3)->y(), 282);
+    turn.press(3, Qt::RightButton); // again: down, no swap, no sound
+    QCOMPARE(turn.rack(3)->y(), 289);
+    QCOMPARE(turn.ann->sounds.played.size(), played);
+
+    const int left2 = turn.rack(2)->x();
+    const int left9 = turn.rack(9)->x();
+    turn.press(2, Qt::RightButton);
+    turn.press(9, Qt::LeftButton);
+    QCOMPARE(turn.rack(2)->x(), left9);
+    QCOMPARE(turn.rack(9)->x(), left2);
+    QCOMPARE(turn.rack(2)->y(), 289);
+    QCOMPARE(turn.ann->sounds.played.last(), QStringLiteral("swap"));
+    QCOMPARE(turn.ann->chat.placedCount(), 0);
+}
+
+void TestTurnPlay::typingLaysTilesByNumber()
+{
+    Turn turn;
+    QVERIFY(turn.ready());
+    Tchat& chat = turn.ann->chat;
+    QVERIFY(chat.FormShortCut(Qt::Key_Tab)); // Type Words on
+    QVERIFY(turn.ann->action("TypeWords1")->isChecked());
+    // E is on tiles 2 and 5; tile 5 is moved to the left end, and still tile 2 is taken.
+    turn.press(5, Qt::RightButton);
+    turn.press(1, Qt::LeftButton);
+    QVERIFY(turn.rack(5)->x() < turn.rack(2)->x());
+    chat.FormShortCut(Qt::Key_E);
+    QCOMPARE(chat.placedCount(), 1);
+    QVERIFY(turn.rack(2)->pixmap().isNull());
+    const qsizetype sounds = turn.ann->sounds.played.size();
+    chat.FormShortCut(Qt::Key_Z); // not on the rack
+    QCOMPARE(chat.placedCount(), 1);
+    QCOMPARE(turn.ann->sounds.played.size(), sounds);
+    chat.FormShortCut(Qt::Key_Backspace);
+    QCOMPARE(chat.placedCount(), 0);
+    chat.FormShortCut(Qt::Key_Backspace); // nothing laid: nothing happens
+    QCOMPARE(chat.placedCount(), 0);
+    chat.FormShortCut(Qt::Key_C);
+    chat.FormShortCut(Qt::Key_A);
+    chat.FormShortCut(Qt::Key_1); // clears
+    QCOMPARE(chat.placedCount(), 0);
+    const auto lefts = [&turn] {
+        QList<int> xs;
+        for (int position = 1; position <= 10; ++position)
+            xs << turn.rack(position)->x();
+        return xs;
+    };
+    const QList<int> before = lefts();
+    QVERIFY(chat.FormShortCut(Qt::Key_Space)); // taken, but no shuffle without "Use Space to Sort"
+    QCOMPARE(lefts(), before);
+    chat.FormShortCut(Qt::Key_6);
+    QVERIFY(lefts() != before);              // ten random exchanges leave the row as it was once in 10^10
+    QVERIFY(turn.shows(turn.rack(7), 3));    // tile 7 still holds C, wherever it stands
+    QVERIFY(chat.FormShortCut(Qt::Key_Tab)); // Type Words off again
+    QVERIFY(!turn.ann->action("TypeWords1")->isChecked());
+    QVERIFY(!chat.FormShortCut(Qt::Key_C)); // with Type Words off, letters go to the chat entry
+}
+
+void TestTurnPlay::firstWordKnocksDownPins()
+{
+    Turn turn;
+    QVERIFY(turn.ready());
+    turn.tell("CMD_goodword+2+3+0+1+4+");
+    QCOMPARE(turn.status(), QStringLiteral("You knocked down 4 pins."));
+    QCOMPARE(turn.ann->chat.scoreCard().framescores(2, 3).roll1, 4);
+    QVERIFY(!turn.ann->widget("button_send")->isHidden()); // the second word may follow
+    for (int k = 1; k <= 10; ++k)
+        QVERIFY(turn.shows(turn.slot(k), k > 6 ? Artwork::kFallenPin : Artwork::kFirstStandingPin + k - 1));
+    turn.tell("CMD_goodword+3+3+0+1+4+"); // another player's word is not ours
+    QCOMPARE(turn.status(), QStringLiteral("You knocked down 4 pins."));
+}
+
+void TestTurnPlay::strikesAndSpares()
+{
+    Turn turn;
+    QVERIFY(turn.ready());
+    turn.sendAWord();
+    turn.tell("CMD_goodword+2+3+0+1+10+");
+    QCOMPARE(turn.status(), QStringLiteral("You got a Strike!"));
+    QCOMPARE(turn.ann->tally.grid().cell(4, 0), QStringLiteral("1"));
+    QVERIFY(turn.ann->widget("button_send")->isHidden()); // no further word in frames 1 to 9
+    turn.tell("CMD_goodword+2+4+0+1+6+");
+    turn.tell("CMD_goodword+2+4+0+2+4+");
+    QCOMPARE(turn.status(), QStringLiteral("You got a Spare!"));
+    QCOMPARE(turn.ann->chat.scoreCard().framescores(2, 4), (TFrameScore{6, 4, 14, -1}));
+    // Frame 10: a strike, then a shorter word leaves the turn open for the third.
+    turn.tell("CMD_goodword+2+10+0+1+10+");
+    turn.tell("CMD_theletters+2+1+c+2+a+3+t+4+e+5+r+6+e+7+s+8+p+9+o+10+n"); // the bonus set
+    turn.sendAWord();
+    QVERIFY(turn.ann->widget("button_send")->isHidden());
+    turn.tell("CMD_goodword+2+10+0+2+4+");
+    QVERIFY(!turn.ann->widget("button_send")->isHidden());
+    turn.tell("CMD_goodword+2+10+0+3+6+");
+    QCOMPARE(turn.ann->chat.scoreCard().framescores(2, 10), (TFrameScore{10, 4, 6, -1}));
+}
+
+void TestTurnPlay::refusedWordOptions()
+{
+    Turn turn;
+    QVERIFY(turn.ready());
+    turn.press(7);
+    turn.press(1);
+    QTest::mouseClick(turn.ann->widget("button_send"), Qt::LeftButton);
+    turn.tell("CMD_worderror+2+");
+    QCOMPARE(turn.status(), QStringLiteral("Invalid Word"));
+    QCOMPARE(turn.ann->sounds.played.last(), QStringLiteral("badword"));
+    QVERIFY(!turn.ann->widget("panel_badword")->isHidden());
+    QCOMPARE(turn.ann->chat.placedCount(), 2); // the word stays to be changed
+    turn.ann->action("clearwords1")->setChecked(true);
+    turn.ann->action("showbadword")->setChecked(false);
+    turn.ann->chat.Image3Click();
+    QTest::mouseClick(turn.ann->widget("button_send"), Qt::LeftButton);
+    turn.tell("CMD_worderror+2+");
+    QCOMPARE(turn.ann->chat.placedCount(), 0);
+    QVERIFY(turn.shows(turn.rack(7), 3));
+    QVERIFY(turn.ann->widget("panel_badword")->isHidden());
+}
+
+void TestTurnPlay::turnClock()
+{
+    Turn turn;
+    QVERIFY(turn.ready()); // 45 seconds per turn
+    Tchat& chat = turn.ann->chat;
+    auto* bar = chat.findChild<QLabel*>(QStringLiteral("image_timer"));
+    auto* clock = chat.findChild<QLabel*>(QStringLiteral("label_timer"));
+    turn.ann->sounds.played.clear();
+    chat.turntimeTimer();
+    QCOMPARE(bar->width(), 88);
+    QCOMPARE(clock->text(), QStringLiteral("Time: 0:44"));
+    QList<int> ticks;
+    while (chat.secondsLeft() > 0) {
+        const qsizetype before = turn.ann->sounds.played.size();
+        chat.turntimeTimer();
+        if (turn.ann->sounds.played.size() > before)
+            ticks << chat.secondsLeft();
+        if (chat.secondsLeft() == 19)
+            QCOMPARE(clock->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        if (chat.secondsLeft() == 20)
+            QCOMPARE(clock->palette().color(QPalette::WindowText), QColor(224, 227, 157));
+    }
+    QCOMPARE(ticks, (QList<int>{20, 15, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
+    QCOMPARE(turn.status(), QStringLiteral("Time is Up"));
+    QCOMPARE(bar->width(), 0);
+    QVERIFY(chat.findChild<QWidget*>(QStringLiteral("button_send"))->isHidden());
+    turn.tell("CMD_timeisup+");
+    QCOMPARE(turn.status(), QStringLiteral("Time is Up!"));
+    QCOMPARE(turn.ann->sounds.played.last(), QStringLiteral("timeup"));
+}
+
+QTEST_MAIN(TestTurnPlay)
+#include "tst_turnplay.moc"
