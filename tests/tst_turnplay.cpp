@@ -4,6 +4,7 @@
 #include "programfixture.h"
 #include "scorecard.h"
 
+#include <QLineEdit>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -111,6 +112,7 @@ private Q_SLOTS:
     void strikesAndSpares();
     void refusedWordOptions();
     void turnClock();
+    void realKeysReachTheBoardFirst();
 };
 
 void TestTurnPlay::layingSendsPositionsInWordOrder()
@@ -305,6 +307,29 @@ void TestTurnPlay::turnClock()
     turn.tell("CMD_timeisup+");
     QCOMPARE(turn.status(), QStringLiteral("Time is Up!"));
     QCOMPARE(turn.ann->sounds.played.last(), QStringLiteral("timeup"));
+}
+
+void TestTurnPlay::realKeysReachTheBoardFirst()
+{
+    Turn turn;
+    QVERIFY(turn.ready());
+    turn.ann->chat.show();
+    QApplication::setActiveWindow(&turn.ann->chat);
+    auto* entry = turn.ann->chat.findChild<QLineEdit*>(QStringLiteral("mychat"));
+    entry->setFocus();
+    entry->clear();
+    QTRY_COMPARE(QApplication::focusWidget(), entry);
+    QTest::keyClick(entry, Qt::Key_C); // Type Words off: the letter goes to the chat entry
+    QCOMPARE(entry->text(), QStringLiteral("c"));
+    QCOMPARE(turn.ann->chat.placedCount(), 0);
+    QTest::keyClick(entry, Qt::Key_Tab); // switches Type Words on
+    QVERIFY(turn.ann->action("TypeWords1")->isChecked());
+    QTest::keyClick(entry, Qt::Key_A);
+    QTest::keyClick(entry, Qt::Key_T);
+    QCOMPARE(entry->text(), QStringLiteral("c"));
+    QCOMPARE(turn.ann->chat.placedCount(), 2);
+    QTest::keyClick(entry, Qt::Key_Return);
+    QCOMPARE(turn.host.received("CMD_sendword+"), QByteArray("CMD_sendword+2+1+4"));
 }
 
 QTEST_MAIN(TestTurnPlay)
