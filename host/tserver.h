@@ -71,7 +71,6 @@ public:
     int slotCount() const { return slotcount; }
     const LetterSet& masterLetters(int set) const { return masterletters[static_cast<std::size_t>(set - 1)]; }
     ReceivedList& queue() { return receivedlist; }
-    TDictn& dictionary() { return spell; }
     // Tests only: the next deal words, in the order they will be drawn.
     void fixNextWords(const QList<QByteArray>& words) { dealer.fixNextWords(words); }
 

@@ -38,8 +38,6 @@ public:
     void close() { socket_.abort(); }
 
     int slot() const { return slot_; }
-    // Tiles by position as last dealt (the frame's deal, or a bonus set), less those of accepted words.
-    const QMap<int, char>& tiles() const { return tiles_; }
     // The letters of the last frame deal in the order of its pairs: the deal word itself.
     const QByteArray& dealWord() const { return dealWord_; }
 
