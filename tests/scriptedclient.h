@@ -50,7 +50,7 @@ private:
     QList<QByteArray> messages_;
     qsizetype seen_ = 0; // messages already scanned for letters
     int slot_ = 0;
-    QMap<int, char> tiles_;
+    QMap<int, char> tiles_; // by position, as last dealt, less the tiles of accepted words
     QByteArray dealWord_;
     QList<int> lastWord_; // positions of the word sent last; gone once the host accepts it
 };
