@@ -1,0 +1,182 @@
+// The HTTP/1.0 client against a server of the test's own on loopback.
+#include "httpcli.h"
+
+#include <QBuffer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+// Answers every request with what `answer` makes of it, sent in pieces as the client reads.
+class TestServer {
+public:
+    std::function<void(QTcpSocket*, const QByteArray& request)> answer;
+    QByteArray lastRequest;
+
+    TestServer()
+    {
+        server_.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
+            QTcpSocket* client = server_.nextPendingConnection();
+            auto request = std::make_shared<QByteArray>();
+            QObject::connect(client, &QTcpSocket::readyRead, client, [this, client, request] {
+                *request += client->readAll();
+                if (request->contains("\r\n\r\n")) {
+                    lastRequest = *request;
+                    answer(client, *request);
+                }
+            });
+        });
+    }
+    QString url(const char* path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(QLatin1String(path));
+    }
+
+private:
+    QTcpServer server_;
+};
+
+void reply(QTcpSocket* client, const QByteArray& bytes, bool close = true)
+{
+    client->write(bytes);
+    client->flush();
+    if (close)
+        client->disconnectFromHost();
+}
+
+QByteArray body(qsizetype size)
+{
+    QByteArray bytes(size, '\0');
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i * 7 % 251);
+    return bytes;
+}
+
+} // namespace
+
+class TestHttpCli : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void downloadsWithItsEvents();
+    void errorStatusFails();
+    void abortEndsTheGet();
+    void redirectsAreFollowed();
+    void unreachableHostFails();
+};
+
+void TestHttpCli::downloadsWithItsEvents()
+{
+    TestServer server;
+    const QByteArray document = body(200000);
+    server.answer = [&document](QTcpSocket* client, const QByteArray&) {
+        reply(client,
+              "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\nServer: test\r\n\r\n" + document);
+    };
+    HttpCli http;
+    http.URL = server.url("/lobby/vrlsetup.exe");
+    QStringList events;
+    qint64 lastCount = 0;
+    http.OnHeaderData = [&events](const QByteArray& line) { events << QString::fromLatin1(line); };
+    http.OnDocBegin = [&events] { events << QStringLiteral("begin"); };
+    http.OnDocData = [&lastCount](qint64 received) { lastCount = received; };
+    QByteArray saved;
+    QBuffer file(&saved);
+    file.open(QIODevice::WriteOnly);
+    http.Get(&file);
+    QCOMPARE(saved.size(), document.size());
+    QVERIFY(saved == document);
+    QCOMPARE(lastCount, document.size());
+    QCOMPARE(events, (QStringList{"HTTP/1.0 200 OK", "Content-Type: application/octet-stream", "Server: test",
+                                  "begin"}));
+    QCOMPARE(http.StatusCode(), 200);
+    const QList<QByteArray> request = server.lastRequest.split('\n');
+    QCOMPARE(request.value(0), QByteArray("GET /lobby/vrlsetup.exe HTTP/1.0\r"));
+    QVERIFY(server.lastRequest.contains("\r\nUser-Agent: Mozilla/3.0 (compatible)\r\n"));
+    QVERIFY(server.lastRequest.contains(
+        "\r\nAccept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n"));
+}
+
+void TestHttpCli::errorStatusFails()
+{
+    TestServer server;
+    server.answer = [](QTcpSocket* client, const QByteArray&) {
+        reply(client, "HTTP/1.0 404 Not Found\r\n\r\ngone");
+    };
+    HttpCli http;
+    http.URL = server.url("/lobby/vrlsetup.exe");
+    QByteArray saved;
+    QBuffer file(&saved);
+    file.open(QIODevice::WriteOnly);
+    try {
+        http.Get(&file);
+        QFAIL("no HttpError");
+    } catch (const HttpError& e) {
+        QCOMPARE(e.status(), 404);
+        QCOMPARE(e.reason(), QStringLiteral("Not Found"));
+    }
+    QCOMPARE(saved, QByteArray());
+}
+
+void TestHttpCli::abortEndsTheGet()
+{
+    TestServer server;
+    server.answer = [](QTcpSocket* client, const QByteArray&) {
+        reply(client, "HTTP/1.0 200 OK\r\n\r\n" + body(1000), false); // and then nothing more
+    };
+    HttpCli http;
+    http.URL = server.url("/lobby/vrlsetup.exe");
+    http.OnDocData = [&http](qint64) { http.Abort(); }; // "Stop Download" while the data comes
+    QByteArray saved;
+    QBuffer file(&saved);
+    file.open(QIODevice::WriteOnly);
+    try {
+        http.Get(&file);
+        QFAIL("no HttpError");
+    } catch (const HttpError& e) {
+        QCOMPARE(e.status(), 404);
+        QCOMPARE(e.reason(), QStringLiteral("Connection aborted on request"));
+    }
+}
+
+void TestHttpCli::redirectsAreFollowed()
+{
+    TestServer server;
+    server.answer = [](QTcpSocket* client, const QByteArray& request) {
+        if (request.startsWith("GET /old "))
+            reply(client, "HTTP/1.0 302 Found\r\nLocation: /new\r\n\r\n");
+        else
+            reply(client, "HTTP/1.0 200 OK\r\n\r\nthe installer");
+    };
+    HttpCli http;
+    http.URL = server.url("/old");
+    QByteArray saved;
+    QBuffer file(&saved);
+    file.open(QIODevice::WriteOnly);
+    http.Get(&file);
+    QCOMPARE(saved, QByteArray("the installer"));
+    QVERIFY(server.lastRequest.startsWith("GET /new HTTP/1.0"));
+}
+
+void TestHttpCli::unreachableHostFails()
+{
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        closedPort = probe.serverPort();
+    }
+    HttpCli http;
+    http.URL = QStringLiteral("http://127.0.0.1:%1/lobby/vrlsetup.exe").arg(closedPort);
+    QByteArray saved;
+    QBuffer file(&saved);
+    file.open(QIODevice::WriteOnly);
+    QVERIFY_THROWS_EXCEPTION(HttpError, http.Get(&file));
+}
+
+QTEST_GUILESS_MAIN(TestHttpCli)
+#include "tst_httpcli.moc"
