@@ -9,7 +9,7 @@
 namespace {
 
 const QString kAborted = QStringLiteral("Connection aborted on request");
-constexpr qsizetype kMaxHeaderBytes = 64 * 1024; // a server that never ends its headers is broken
+constexpr qsizetype kMaxHeaderBytes = qsizetype{64} * 1024; // a server that never ends its headers is broken
 
 } // namespace
 
