@@ -37,6 +37,8 @@ void Tchat::setCompanions(TServer& host, Tgamestart& gamestart, Tphrases& phrase
     gamestart_ = &gamestart;
     phrases_ = &phrases;
     spylist_ = &spylist;
+    connect(spylist_, &Tspylist::removeRequested, this,
+            [this](int slot) { FaultReport::guard([&] { kicking(slot); }); });
     connect(phrases_, &Tphrases::phrasesChosen, this, [this](const QStringList& chosen) {
         const IniFile ini(settingsPath_);
         for (int k = 1; k <= 10; ++k) {

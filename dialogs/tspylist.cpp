@@ -1,18 +1,69 @@
 #include "tspylist.h"
 
+#include "dialoglook.h"
+
+#include <QLabel>
 #include <QListWidget>
-#include <QVBoxLayout>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace {
+
+// Follows the pointer over the list for the spectator list.
+class PointerWatcher : public QObject {
+public:
+    PointerWatcher(Tspylist* list, QObject* parent) : QObject(parent), list_(list) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseMove)
+            list_->listbox_spysMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    Tspylist* list_;
+};
+
+} // namespace
 
 Tspylist::Tspylist(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
-    setObjectName(QStringLiteral("spylist"));
-    setWindowTitle(QStringLiteral("Spy List"));
-    resize(180, 160);
+    giveDialogLook(this, "spylist", QStringLiteral("Pinfall - Spys"), {162, 168});
+    auto* title = new QLabel(QStringLiteral("Spy List"), this);
+    title->setObjectName(QStringLiteral("Label1"));
+    QFont bold = title->font();
+    bold.setPixelSize(19);
+    bold.setBold(true);
+    title->setFont(bold);
+    title->setAlignment(Qt::AlignCenter);
+    title->setGeometry(0, 4, 162, 24);
+
     listbox_spys = new QListWidget(this);
     listbox_spys->setObjectName(QStringLiteral("listbox_spys"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(listbox_spys);
+    listbox_spys->setGeometry(8, 30, 146, 100);
+    listbox_spys->setMouseTracking(true);
+    listbox_spys->viewport()->setMouseTracking(true);
+    listbox_spys->viewport()->installEventFilter(new PointerWatcher(this, this));
+
+    auto* popup_kick = new QMenu(this);
+    popup_kick->setObjectName(QStringLiteral("popup_kick"));
+    popup_kickhim =
+        popup_kick->addAction(QStringLiteral("Remove From Game"), this, &Tspylist::popup_kickhimClick);
+    popup_kickhim->setObjectName(QStringLiteral("popup_kickhim"));
+    popup_kickhim->setEnabled(false);
+    listbox_spys->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(listbox_spys, &QWidget::customContextMenuRequested, this, [this, popup_kick](const QPoint& at) {
+        listbox_spysMouseMove(at);
+        popup_kick->popup(listbox_spys->viewport()->mapToGlobal(at));
+    });
+
+    auto* done = new QPushButton(QStringLiteral("Done"), this);
+    done->setObjectName(QStringLiteral("button_done"));
+    done->setGeometry(44, 136, 74, 26);
+    connect(done, &QPushButton::clicked, this, &QWidget::hide);
 }
 
 void Tspylist::addSpy(const QString& line)
@@ -36,4 +87,31 @@ QStringList Tspylist::spies() const
     for (int row = 0; row < listbox_spys->count(); ++row)
         lines << listbox_spys->item(row)->text();
     return lines;
+}
+
+void Tspylist::setRemoveEnabled(bool enabled)
+{
+    popup_kickhim->setEnabled(enabled);
+}
+
+bool Tspylist::removeEnabled() const
+{
+    return popup_kickhim->isEnabled();
+}
+
+void Tspylist::listbox_spysMouseMove(const QPoint& at)
+{
+    const QListWidgetItem* item = listbox_spys->itemAt(at);
+    tag_ = item != nullptr ? listbox_spys->row(item) : -1;
+}
+
+void Tspylist::popup_kickhimClick()
+{
+    if (tag_ < 0 || tag_ >= listbox_spys->count())
+        return;
+    const QString line = listbox_spys->item(tag_)->text();
+    bool isNumber = false;
+    const int slot = line.left(line.indexOf(QLatin1Char(':'))).toInt(&isNumber);
+    if (isNumber)
+        Q_EMIT removeRequested(slot);
 }

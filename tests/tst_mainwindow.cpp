@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QListWidget>
 #include <QLocalSocket>
 #include <QMenu>
 #include <QSignalSpy>
@@ -46,6 +47,7 @@ private Q_SLOTS:
     void brokenMessageIsReported();
     void markerShowsTheGameRuns();
     void viewTallyListsThePlayersInGame();
+    void hostRemovesASpectatorUnderThePointer();
 };
 
 void TestMainWindow::noParametersHostsASoloGame()
@@ -415,6 +417,35 @@ void TestMainWindow::viewTallyListsThePlayersInGame()
     ann.action("ViewTally1")->trigger();
     QVERIFY(ann.tally.isVisible());
     QCOMPARE(ann.tally.playersInGame(), QStringList{"Bob"}); // not Ann herself, not an empty place
+}
+
+void TestMainWindow::hostRemovesASpectatorUnderThePointer()
+{
+    Game game;
+    QVERIFY(game.ready());
+    std::array<ScriptedClient, 3> players; // slots 2 to 4
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(players[i].join(game.host.port(), "P" + QByteArray::number(i + 2)), i + 2);
+    Program& spy = game.join(QStringLiteral("Spy"));
+    QVERIFY(game.host.waitForLine(QStringLiteral("Spy is spying.")));
+    QVERIFY(!spy.spylist.removeEnabled()); // only the host may remove
+    QVERIFY(game.host.spylist.removeEnabled());
+
+    Tspylist& list = game.host.spylist;
+    list.show();
+    auto* lines = list.findChild<QListWidget*>(QStringLiteral("listbox_spys"));
+    QTest::mouseMove(lines->viewport(), QPoint(10, lines->viewport()->height() - 5)); // below the lines
+    QCOMPARE(list.lineUnderPointer(), -1);
+    QSignalSpy spyEnds(&spy.chat, &Tchat::closed);
+    list.popup_kickhimClick();
+    QTest::qWait(100);
+    QCOMPARE(spyEnds.count(), 0);
+
+    QTest::mouseMove(lines->viewport(), lines->visualItemRect(lines->item(0)).center());
+    QCOMPARE(list.lineUnderPointer(), 0);
+    list.popup_kickhimClick();
+    QTRY_COMPARE(spyEnds.count(), 1);
+    QVERIFY(game.host.waitForLine(QStringLiteral("Spy has left.")));
 }
 
 QTEST_MAIN(TestMainWindow)
