@@ -4,6 +4,7 @@
 #include "faultreport.h"
 #include "gamesounds.h"
 #include "singleinstance.h"
+#include "tabout.h"
 #include "tchat.h"
 #include "tgamestart.h"
 #include "tphrases.h"
@@ -23,18 +24,19 @@ int main(int argc, char** argv)
         return 0;
     QApplication::setApplicationName(QStringLiteral("Pinfall"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pinfall"));
-    QApplication::setApplicationVersion(QString::fromLatin1(Tchat::kVersion));
+    QApplication::setApplicationVersion(Tabout::version());
     // The main window decides when the program ends, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);
 
     Tchat chat;
+    Tabout about(QStringLiteral(PINFALL_HOME_PAGE), &chat);
     Ttallylist tally(
         QDir(dataFolder()).filePath(QStringLiteral("Pinfall1tally.tld")),
         [](const QString& text) { QMessageBox::warning(nullptr, QStringLiteral("Pinfall"), text); }, &chat);
     Tgamestart gamestart(&chat);
     Tphrases phrases(&chat);
     HostSettings hostSettings;
-    hostSettings.version = Tchat::kVersion;
+    hostSettings.version = Tabout::version().toLatin1();
     hostSettings.pauseBetweenFrames = [&chat] { return chat.timeBetweenRounds(); };
     hostSettings.report = [&chat](const QString& text) {
         QMessageBox::information(&chat, chat.windowTitle(), text);
@@ -46,6 +48,7 @@ int main(int argc, char** argv)
     Tspylist spylist(&chat);
     chat.setCompanions(server, gamestart, phrases, spylist);
     chat.setTally(tally);
+    chat.setAbout(about);
     chat.setSettingsFile(QDir(dataFolder()).filePath(QStringLiteral("varolobby.ini")));
     GameSounds sounds;
     chat.setSoundPlayer(&sounds);

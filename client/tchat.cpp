@@ -7,6 +7,7 @@
 #include "messages.h"
 #include "picturebutton.h"
 #include "scorecard.h"
+#include "tabout.h"
 #include "tspylist.h"
 #include "ttallylist.h"
 
@@ -323,7 +324,12 @@ void Tchat::buildBoard()
                          colours.color(QPalette::Active, QPalette::Highlight));
         pane->setPalette(colours);
     }
-    makePicture(board, QStringLiteral("Image2"), {505, 500, 58, 24}, Artwork::logo());
+    auto* logo = makeButton(board, "Image2", {505, 500, 58, 24}, QString());
+    logo->setPixmap(Artwork::logo());
+    connect(logo, &PictureButton::clicked, this, [this] {
+        if (about_ != nullptr)
+            about_->Label7Click();
+    });
 }
 
 void Tchat::buildMenus()
@@ -360,7 +366,12 @@ void Tchat::buildMenus()
     content->setObjectName(QStringLiteral("Content1"));
     content->setShortcut(QKeySequence(Qt::Key_F1));
     help->addSeparator();
-    help->addAction(QStringLiteral("About"))->setObjectName(QStringLiteral("About1"));
+    help->addAction(QStringLiteral("About"), this,
+                    [this] {
+                        if (about_ != nullptr)
+                            about_->show();
+                    })
+        ->setObjectName(QStringLiteral("About1"));
 
     popup_kick = new QMenu(this);
     popup_kick->setObjectName(QStringLiteral("popup_kick"));

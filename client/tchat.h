@@ -28,6 +28,7 @@ class QTextEdit;
 class ScoreCard;
 class SoundPlayer;
 class TServer;
+class Tabout;
 class Tgamestart;
 class Tphrases;
 class Tspylist;
@@ -41,13 +42,14 @@ class Tchat : public QMainWindow {
 
 public:
     static constexpr int kPlayerSlots = 4;
-    static constexpr char kVersion[] = "1.0.7"; // what log-in sends; the host compares it
 
     explicit Tchat(QWidget* parent = nullptr);
     ~Tchat() override;
 
     // The windows it works with, all created at start-up.
     void setCompanions(TServer& host, Tgamestart& gamestart, Tphrases& phrases, Tspylist& spylist);
+    // The about window: its version is what log-in sends, its link what the logo opens.
+    void setAbout(Tabout& about);
     // The tally it feeds with finished games and strikes.
     void setTally(Ttallylist& tally);
     // Fills the tally's "Players In Current Game" from the roster, the user's own slot left out.
@@ -188,6 +190,7 @@ private:
     Tgamestart* gamestart_ = nullptr;
     Tspylist* spylist_ = nullptr;
     Ttallylist* tally_ = nullptr;
+    Tabout* about_ = nullptr;
     SoundPlayer* sounds_ = nullptr;
     QString gamePort_ = QStringLiteral("7772");
     bool echoChat_ = false;

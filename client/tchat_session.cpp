@@ -7,6 +7,7 @@
 #include "picturebutton.h"
 #include "scorecard.h"
 #include "soundplayer.h"
+#include "tabout.h"
 #include "tchat.h"
 #include "tgamestart.h"
 #include "tphrases.h"
@@ -58,6 +59,11 @@ void Tchat::setCompanions(TServer& host, Tgamestart& gamestart, Tphrases& phrase
         }
         return true;
     };
+}
+
+void Tchat::setAbout(Tabout& about)
+{
+    about_ = &about;
 }
 
 void Tchat::setTally(Ttallylist& tally)
@@ -154,7 +160,7 @@ void Tchat::sendloginfo(FieldReader& fields)
 {
     localslot = fields.takeInt();
     loggedin = true;
-    sendToHost(ToHost::logininfo(localslot, kVersion, loginName_.toLatin1()));
+    sendToHost(ToHost::logininfo(localslot, Tabout::version().toLatin1(), loginName_.toLatin1()));
 }
 
 void Tchat::newplayerinfo(FieldReader& fields)

@@ -3,6 +3,7 @@
 // One copy of the program in a test, wired as the entry point wires it, and a game of such
 // copies: one hosts, the others join.
 #include "soundplayer.h"
+#include "tabout.h"
 #include "tchat.h"
 #include "tgamestart.h"
 #include "tphrases.h"
@@ -27,6 +28,7 @@ struct RecordedSounds : SoundPlayer {
 struct Program {
     QTemporaryDir folder;
     Tchat chat;
+    Tabout about{QStringLiteral("pinfall.example.org"), &chat};
     Ttallylist tally{folder.filePath(QStringLiteral("Pinfall1tally.tld")), {}, &chat};
     Tgamestart gamestart{&chat};
     Tphrases phrases{&chat};
@@ -43,6 +45,7 @@ struct Program {
         server = std::make_unique<TServer>(std::move(settings));
         chat.setCompanions(*server, gamestart, phrases, spylist);
         chat.setTally(tally);
+        chat.setAbout(about);
         chat.setSettingsFile(settingsFile());
         chat.setSoundPlayer(&sounds);
         chat.setGamePort(port);

@@ -48,6 +48,7 @@ private Q_SLOTS:
     void markerShowsTheGameRuns();
     void viewTallyListsThePlayersInGame();
     void hostRemovesASpectatorUnderThePointer();
+    void aboutWindowAndItsLink();
 };
 
 void TestMainWindow::noParametersHostsASoloGame()
@@ -446,6 +447,39 @@ void TestMainWindow::hostRemovesASpectatorUnderThePointer()
     list.popup_kickhimClick();
     QTRY_COMPARE(spyEnds.count(), 1);
     QVERIFY(game.host.waitForLine(QStringLiteral("Spy has left.")));
+}
+
+void TestMainWindow::aboutWindowAndItsLink()
+{
+    QStringList opened;
+    const auto previous = TURL::opener();
+    TURL::opener() = [&opened](const QString& address) {
+        opened << address;
+        return true;
+    };
+    Program program;
+    program.action("About1")->trigger();
+    QVERIFY(program.about.isVisible());
+    QCOMPARE(program.about.findChild<QLabel*>(QStringLiteral("version"))->text(), QStringLiteral("1.0.7"));
+    QCOMPARE(program.about.findChild<QLabel*>(QStringLiteral("Label9"))->text(), QStringLiteral(".15"));
+    QTest::mouseClick(program.about.findChild<QLabel*>(QStringLiteral("Label7")), Qt::LeftButton);
+    QTest::mouseClick(program.widget("Image2"), Qt::LeftButton); // the logo on the board
+    QCOMPARE(opened, (QStringList{"http://pinfall.example.org", "http://pinfall.example.org"}));
+
+    TURL link;
+    QVERIFY(!link.open()); // no address: nothing is opened
+    QCOMPARE(opened.size(), 2);
+    link.URL = QStringLiteral("x");
+    const QList<std::pair<TURL::TURLType, QString>> prefixes{{TURL::TURLType::utFile, "file://x"},
+                                                             {TURL::TURLType::utHttps, "https://x"},
+                                                             {TURL::TURLType::utMailto, "mailto:x"},
+                                                             {TURL::TURLType::utTelnet, "telnet:x"},
+                                                             {TURL::TURLType::utnone, "x"}};
+    for (const auto& [type, address] : prefixes) {
+        link.URLType = type;
+        QCOMPARE(link.address(), address);
+    }
+    TURL::opener() = previous;
 }
 
 QTEST_MAIN(TestMainWindow)
