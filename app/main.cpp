@@ -7,6 +7,7 @@
 #include "tabout.h"
 #include "tchat.h"
 #include "tgamestart.h"
+#include "thelp.h"
 #include "tphrases.h"
 #include "tserver.h"
 #include "tspylist.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv)
         QDir(dataFolder()).filePath(QStringLiteral("Pinfall1tally.tld")),
         [](const QString& text) { QMessageBox::warning(nullptr, QStringLiteral("Pinfall"), text); }, &chat);
     Tgamestart gamestart(&chat);
+    Thelp help(about, &chat);
     Tphrases phrases(&chat);
     HostSettings hostSettings;
     hostSettings.version = Tabout::version().toLatin1();
@@ -49,6 +51,7 @@ int main(int argc, char** argv)
     chat.setCompanions(server, gamestart, phrases, spylist);
     chat.setTally(tally);
     chat.setAbout(about);
+    chat.setHelp(help);
     chat.setSettingsFile(QDir(dataFolder()).filePath(QStringLiteral("varolobby.ini")));
     GameSounds sounds;
     chat.setSoundPlayer(&sounds);

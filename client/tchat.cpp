@@ -362,7 +362,10 @@ void Tchat::buildMenus()
         ->setObjectName(QStringLiteral("PhraseList1"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    QAction* content = help->addAction(QStringLiteral("Content"));
+    QAction* content = help->addAction(QStringLiteral("Content"), this, [this] {
+        if (help_ != nullptr)
+            help_->show();
+    });
     content->setObjectName(QStringLiteral("Content1"));
     content->setShortcut(QKeySequence(Qt::Key_F1));
     help->addSeparator();

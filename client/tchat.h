@@ -50,6 +50,7 @@ public:
     void setCompanions(TServer& host, Tgamestart& gamestart, Tphrases& phrases, Tspylist& spylist);
     // The about window: its version is what log-in sends, its link what the logo opens.
     void setAbout(Tabout& about);
+    void setHelp(QWidget& help) { help_ = &help; }
     // The tally it feeds with finished games and strikes.
     void setTally(Ttallylist& tally);
     // Fills the tally's "Players In Current Game" from the roster, the user's own slot left out.
@@ -191,6 +192,7 @@ private:
     Tspylist* spylist_ = nullptr;
     Ttallylist* tally_ = nullptr;
     Tabout* about_ = nullptr;
+    QWidget* help_ = nullptr;
     SoundPlayer* sounds_ = nullptr;
     QString gamePort_ = QStringLiteral("7772");
     bool echoChat_ = false;

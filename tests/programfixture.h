@@ -6,6 +6,7 @@
 #include "tabout.h"
 #include "tchat.h"
 #include "tgamestart.h"
+#include "thelp.h"
 #include "tphrases.h"
 #include "tserver.h"
 #include "tspylist.h"
@@ -31,6 +32,7 @@ struct Program {
     Tabout about{QStringLiteral("pinfall.example.org"), &chat};
     Ttallylist tally{folder.filePath(QStringLiteral("Pinfall1tally.tld")), {}, &chat};
     Tgamestart gamestart{&chat};
+    Thelp help{about, &chat};
     Tphrases phrases{&chat};
     std::unique_ptr<TServer> server;
     Tspylist spylist{&chat};
@@ -46,6 +48,7 @@ struct Program {
         chat.setCompanions(*server, gamestart, phrases, spylist);
         chat.setTally(tally);
         chat.setAbout(about);
+        chat.setHelp(help);
         chat.setSettingsFile(settingsFile());
         chat.setSoundPlayer(&sounds);
         chat.setGamePort(port);

@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QLocalSocket>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -49,6 +50,7 @@ private Q_SLOTS:
     void viewTallyListsThePlayersInGame();
     void hostRemovesASpectatorUnderThePointer();
     void aboutWindowAndItsLink();
+    void helpPagesByButton();
 };
 
 void TestMainWindow::noParametersHostsASoloGame()
@@ -480,6 +482,28 @@ void TestMainWindow::aboutWindowAndItsLink()
         QCOMPARE(link.address(), address);
     }
     TURL::opener() = previous;
+}
+
+void TestMainWindow::helpPagesByButton()
+{
+    Program program;
+    program.action("Content1")->trigger();
+    QVERIFY(program.help.isVisible());
+    QCOMPARE(program.help.shownPage(), 1);
+    QCOMPARE(program.help.caption(), QStringLiteral("Overview"));
+    const QList<std::pair<int, QString>> pages{{2, "Connecting"},    {3, "Game Play"}, {4, "Scoring"},
+                                               {5, "Documentation"}, {6, "License"},   {1, "Overview"}};
+    for (const auto& [tag, caption] : pages) {
+        QTest::mouseClick(program.help.findChild<QPushButton*>(QStringLiteral("SelButton%1").arg(tag)),
+                          Qt::LeftButton);
+        QCOMPARE(program.help.shownPage(), tag);
+        QCOMPARE(program.help.caption(), caption);
+    }
+    QVERIFY(program.help.pageText(2).contains(QStringLiteral("7772")));
+    QVERIFY(program.help.pageText(3).contains(QStringLiteral("6 shuffles")));
+    QVERIFY(program.help.pageText(5).startsWith(QStringLiteral("History")));
+    QTest::mouseClick(program.help.findChild<QPushButton*>(QStringLiteral("button_about")), Qt::LeftButton);
+    QVERIFY(program.about.isVisible());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,0 +1,149 @@
+#include "thelp.h"
+
+#include "dialoglook.h"
+#include "tabout.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+struct Page {
+    const char* button;
+    const char* html;
+};
+
+// The pages, in the order of their buttons.
+const std::array<Page, 6> kPages{{
+    {"Overview",
+     "<h3>Pinfall</h3><p>Pinfall is a word game scored like ten-pin bowling. Every frame, all players get "
+     "the "
+     "same ten shuffled letters. Each letter of a word the host accepts knocks down one pin.</p><p>A "
+     "ten-letter "
+     "word is a strike. Otherwise a second word from the letters left may clear the rest: a spare. Ten "
+     "frames "
+     "make a game, and a perfect game is 300.</p><p>Up to four players play at once, alone or as two teams "
+     "(players 1 and 3 against 2 and 4); up to five more may watch and chat.</p>"},
+    {"Connecting", "<h3>Solo and multi-player games</h3><p>Started without anything on its command line, "
+                   "Pinfall opens a solo "
+                   "game on your own computer, under the name You.</p><p>Multi-player games are started by "
+                   "the lobby, which "
+                   "passes your name, the host's address and whether you host. The host listens on TCP port "
+                   "7772: whoever hosts "
+                   "must let incoming connections reach that port. <code>pinfall-host</code> hosts games on "
+                   "a machine without a "
+                   "display.</p><p>If the host leaves, the game is over: every player's window closes.</p>"},
+    {"Game Play",
+     "<h3>Playing a frame</h3><p>Click the tiles on the rack to lay a word on the word row, then SEND WORD. "
+     "Click "
+     "the last laid tile to take it back, or CLEAR WORD to take them all back. The two arrows shuffle the "
+     "rack. "
+     "To swap two tiles, right-click one (it rises), then click the other.</p><p>Each frame allows up to two "
+     "words: a strike ends the frame at once, and the second word can only use the tiles left. In frame 10 a "
+     "strike or a spare earns fresh tiles for a bonus word.</p><p><b>Typing:</b> with Options &gt; Type "
+     "Words "
+     "on, type the letters. Enter sends, Backspace takes the last tile back, 1 clears the word, 6 shuffles "
+     "the "
+     "letters, and Tab turns typing on and off.</p>"},
+    {"Scoring",
+     "<h3>Scoring</h3><p>Every letter of an accepted word is one pin, one point. A frame's two words knock "
+     "down at "
+     "most ten pins.</p><p>A <b>spare</b> (all ten pins with two words) scores 10 plus the pins of the next "
+     "word. A <b>strike</b> (ten with one word) scores 10 plus the pins of the next two words. Frame 10 "
+     "counts its "
+     "two or three words without any bonus. Twelve strikes in a row make 300.</p>"},
+    {"Documentation",
+     "<h3>History</h3><p><b>1.0.7</b> &mdash; the game for Linux, built on Qt: the host, the main window, "
+     "the "
+     "score sheet, chat with phrase buttons, options, sounds and the tally against each opponent.</p>"},
+    {"License",
+     "<h3>Licence</h3><p>Pinfall is provided as it is, without warranty of any kind. You may use and copy it "
+     "freely.</p><p>The dictionary is the word list of the word-list package (MIT licence); the deal words "
+     "come "
+     "from the SCOWL word lists.</p>"},
+}};
+
+} // namespace
+
+Thelp::Thelp(Tabout& about, QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    giveDialogLook(this, "help", QStringLiteral("Pinfall - Help File"), {521, 422});
+    setMinimumSize(360, 300);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX); // this window may be resized
+
+    auto* panel_side = new QWidget(this);
+    panel_side->setObjectName(QStringLiteral("panel_side"));
+    panel_side->setFixedWidth(137);
+    auto* side = new QVBoxLayout(panel_side);
+    for (int tag = 1; tag <= 6; ++tag) {
+        auto* button = new QPushButton(QString::fromLatin1(kPages[static_cast<std::size_t>(tag - 1)].button),
+                                       panel_side);
+        button->setObjectName(QStringLiteral("SelButton%1").arg(tag));
+        button->setProperty("Tag", tag);
+        connect(button, &QPushButton::clicked, this, [this, tag] { SelButton1Click(tag); });
+        side->addWidget(button);
+    }
+    auto* aboutButton = new QPushButton(QStringLiteral("About"), panel_side);
+    aboutButton->setObjectName(QStringLiteral("button_about"));
+    connect(aboutButton, &QPushButton::clicked, &about, &QWidget::show);
+    side->addWidget(aboutButton);
+    side->addStretch();
+    for (const char* credit : {"Pinfall", "a word game", "scored like", "ten-pin bowling"})
+        side->addWidget(new QLabel(QString::fromLatin1(credit), panel_side));
+    auto* done = new QPushButton(QStringLiteral("Done"), panel_side);
+    done->setObjectName(QStringLiteral("button_done"));
+    connect(done, &QPushButton::clicked, this, &QWidget::hide);
+    side->addWidget(done);
+
+    auto* panel_main = new QWidget(this);
+    panel_main->setObjectName(QStringLiteral("panel_main"));
+    auto* main = new QVBoxLayout(panel_main);
+    label_caption = new QLabel(panel_main);
+    label_caption->setObjectName(QStringLiteral("label_caption"));
+    label_caption->setAlignment(Qt::AlignCenter);
+    QFont bold = label_caption->font();
+    bold.setBold(true);
+    bold.setPixelSize(16);
+    label_caption->setFont(bold);
+    main->addWidget(label_caption);
+    pages_ = new QStackedLayout;
+    for (int tag = 1; tag <= 6; ++tag) {
+        auto* page = new QTextEdit(panel_main);
+        page->setObjectName(QStringLiteral("memo%1").arg(tag));
+        page->setReadOnly(true);
+        page->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        page->setHtml(QString::fromUtf8(kPages[static_cast<std::size_t>(tag - 1)].html));
+        memo[static_cast<std::size_t>(tag)] = page;
+        pages_->addWidget(page);
+    }
+    main->addLayout(pages_);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(panel_side);
+    layout->addWidget(panel_main, 1);
+    SelButton1Click(1);
+}
+
+void Thelp::SelButton1Click(int tag)
+{
+    if (tag < 1 || tag > 6)
+        return;
+    shown_ = tag;
+    QTextEdit* page = memo[static_cast<std::size_t>(tag)];
+    pages_->setCurrentWidget(page);
+    label_caption->setText(QString::fromLatin1(kPages[static_cast<std::size_t>(tag - 1)].button));
+}
+
+QString Thelp::caption() const
+{
+    return label_caption->text();
+}
+
+QString Thelp::pageText(int tag) const
+{
+    return tag >= 1 && tag <= 6 ? memo[static_cast<std::size_t>(tag)]->toPlainText() : QString();
+}
