@@ -63,7 +63,11 @@ HttpCli::Outcome HttpCli::fetch(const QString& url, QIODevice* document, QString
     qint64 received = 0;
     QString failure;
     QString reason; // of the status line
-    const auto finish = [&loop] { loop.quit(); };
+    bool ended = false;
+    const auto finish = [&loop, &ended] {
+        ended = true;
+        loop.quit();
+    };
 
     const auto takeBytes = [&] {
         pending += socket.readAll();
@@ -136,6 +140,9 @@ HttpCli::Outcome HttpCli::fetch(const QString& url, QIODevice* document, QString
     socket.connectToHost(address.host(), static_cast<quint16>(address.port(80)));
     if (!aborted_)
         loop.exec();
+    // A program that quits ends every event loop, this one included, mid-transfer.
+    if (!ended)
+        Abort();
 
     if (aborted_)
         throw HttpError(404, kAborted);

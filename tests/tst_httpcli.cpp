@@ -1,52 +1,12 @@
 // The HTTP/1.0 client against a server of the test's own on loopback.
 #include "httpcli.h"
+#include "httptestserver.h"
 
 #include <QBuffer>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 
-#include <functional>
-
 namespace {
-
-// Answers every request with what `answer` makes of it, sent in pieces as the client reads.
-class TestServer {
-public:
-    std::function<void(QTcpSocket*, const QByteArray& request)> answer;
-    QByteArray lastRequest;
-
-    TestServer()
-    {
-        server_.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
-            QTcpSocket* client = server_.nextPendingConnection();
-            auto request = std::make_shared<QByteArray>();
-            QObject::connect(client, &QTcpSocket::readyRead, client, [this, client, request] {
-                *request += client->readAll();
-                if (request->contains("\r\n\r\n")) {
-                    lastRequest = *request;
-                    answer(client, *request);
-                }
-            });
-        });
-    }
-    QString url(const char* path) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(QLatin1String(path));
-    }
-
-private:
-    QTcpServer server_;
-};
-
-void reply(QTcpSocket* client, const QByteArray& bytes, bool close = true)
-{
-    client->write(bytes);
-    client->flush();
-    if (close)
-        client->disconnectFromHost();
-}
 
 // Runs a get that must fail; returns its error (status -1 if it did not fail) and what was saved.
 std::pair<HttpError, QByteArray> failedGet(HttpCli& http)
@@ -81,11 +41,13 @@ private Q_SLOTS:
     void abortEndsTheGet();
     void redirectsAreFollowed();
     void unreachableHostFails();
+    // Last: a quitting application leaves no event loop of this thread running again.
+    void quittingProgramAbortsTheGet();
 };
 
 void TestHttpCli::downloadsWithItsEvents()
 {
-    TestServer server;
+    HttpTestServer server;
     const QByteArray document = body(200000);
     server.answer = [&document](QTcpSocket* client, const QByteArray&) {
         reply(client,
@@ -117,7 +79,7 @@ void TestHttpCli::downloadsWithItsEvents()
 
 void TestHttpCli::errorStatusFails()
 {
-    TestServer server;
+    HttpTestServer server;
     server.answer = [](QTcpSocket* client, const QByteArray&) {
         reply(client, "HTTP/1.0 404 Not Found\r\n\r\ngone");
     };
@@ -131,7 +93,7 @@ void TestHttpCli::errorStatusFails()
 
 void TestHttpCli::abortEndsTheGet()
 {
-    TestServer server;
+    HttpTestServer server;
     server.answer = [](QTcpSocket* client, const QByteArray&) {
         reply(client, "HTTP/1.0 200 OK\r\n\r\n" + body(1000), false); // and then nothing more
     };
@@ -145,7 +107,7 @@ void TestHttpCli::abortEndsTheGet()
 
 void TestHttpCli::redirectsAreFollowed()
 {
-    TestServer server;
+    HttpTestServer server;
     server.answer = [](QTcpSocket* client, const QByteArray& request) {
         if (request.startsWith("GET /old "))
             reply(client, "HTTP/1.0 302 Found\r\nLocation: /new\r\n\r\n");
@@ -173,6 +135,20 @@ void TestHttpCli::unreachableHostFails()
     HttpCli http;
     http.URL = QStringLiteral("http://127.0.0.1:%1/lobby/vrlsetup.exe").arg(closedPort);
     QCOMPARE(failedGet(http).first.status(), 0); // no answer came
+}
+
+void TestHttpCli::quittingProgramAbortsTheGet()
+{
+    HttpTestServer server;
+    server.answer = [](QTcpSocket* client, const QByteArray&) {
+        reply(client, "HTTP/1.0 200 OK\r\n\r\n" + body(1000), false);
+    };
+    HttpCli http;
+    http.URL = server.url("/lobby/vrlsetup.exe");
+    http.OnDocData = [](qint64) { QCoreApplication::exit(0); }; // the main window's "Exit"
+    const auto [error, saved] = failedGet(http);
+    QCOMPARE(error.status(), 404); // never a finished download that would start an installer
+    QCOMPARE(saved.size(), 1000);
 }
 
 QTEST_GUILESS_MAIN(TestHttpCli)
