@@ -6,6 +6,7 @@
 #include "singleinstance.h"
 #include "tabout.h"
 #include "tchat.h"
+#include "tdownload.h"
 #include "tgamestart.h"
 #include "thelp.h"
 #include "tphrases.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv)
     Ttallylist tally(
         QDir(dataFolder()).filePath(QStringLiteral("Pinfall1tally.tld")),
         [](const QString& text) { QMessageBox::warning(nullptr, QStringLiteral("Pinfall"), text); }, &chat);
+    Tdownload download(DownloadPlaces::standard(QStringLiteral(PINFALL_LOBBY_DOWNLOAD)), &chat);
     Tgamestart gamestart(&chat);
     Thelp help(about, &chat);
     Tphrases phrases(&chat);
@@ -52,6 +54,8 @@ int main(int argc, char** argv)
     chat.setTally(tally);
     chat.setAbout(about);
     chat.setHelp(help);
+    chat.setDownload(download);
+    QObject::connect(&download, &Tdownload::exitRequested, &chat, &QWidget::close);
     chat.setSettingsFile(QDir(dataFolder()).filePath(QStringLiteral("varolobby.ini")));
     GameSounds sounds;
     chat.setSoundPlayer(&sounds);

@@ -3,6 +3,7 @@
 
 #include "artwork.h"
 #include "desktopsession.h"
+#include "dialoglook.h"
 #include "faultreport.h"
 #include "messages.h"
 #include "picturebutton.h"
@@ -42,14 +43,6 @@ constexpr std::array<int, 10> kTileLefts{8, 52, 97, 141, 186, 230, 275, 319, 364
 template <typename Handler> auto guarded(Handler handler)
 {
     return [handler] { FaultReport::guard(handler); };
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QRect& geometry, const QString& text = {})
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    return label;
 }
 
 QLabel* makePicture(QWidget* parent, const QString& name, const QRect& geometry, const QPixmap& picture)

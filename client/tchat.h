@@ -51,6 +51,8 @@ public:
     // The about window: its version is what log-in sends, its link what the logo opens.
     void setAbout(Tabout& about);
     void setHelp(QWidget& help) { help_ = &help; }
+    // The lobby download window, shown when a solo game starts.
+    void setDownload(QWidget& download) { download_ = &download; }
     // The tally it feeds with finished games and strikes.
     void setTally(Ttallylist& tally);
     // Fills the tally's "Players In Current Game" from the roster, the user's own slot left out.
@@ -193,6 +195,7 @@ private:
     Ttallylist* tally_ = nullptr;
     Tabout* about_ = nullptr;
     QWidget* help_ = nullptr;
+    QWidget* download_ = nullptr;
     SoundPlayer* sounds_ = nullptr;
     QString gamePort_ = QStringLiteral("7772");
     bool echoChat_ = false;

@@ -92,6 +92,8 @@ void Tchat::processparams(const QStringList& params)
     loginName_.clear();
     if (params.isEmpty()) {
         addlinetochat(QStringLiteral("Loading Solo Game..Please wait."), noticeColour);
+        if (download_ != nullptr)
+            download_->show();
         hostaddress = QStringLiteral("127.0.0.1");
         playername = QStringLiteral("You");
         hostpress();

@@ -398,4 +398,34 @@ QPixmap tickBox(bool ticked)
     return pixmap;
 }
 
+QPixmap lobbyAdvert()
+{
+    constexpr QSize kSize(400, 339);
+    QPixmap pixmap = boardBackground(kSize);
+    QPainter painter(&pixmap);
+    antialiased(painter);
+    // A lit sign over a rack of pins: the lobby is where the players are.
+    painter.setPen(QPen(QColor(255, 214, 90), 3));
+    painter.setBrush(QColor(40, 24, 12, 220));
+    painter.drawRoundedRect(QRectF(24, 20, 352, 96), 12, 12);
+    painter.setFont(boldFont(34));
+    painter.setPen(QColor(255, 214, 90));
+    painter.drawText(QRectF(24, 22, 352, 56), Qt::AlignCenter, QStringLiteral("Varo11 Lobby"));
+    painter.setFont(boldFont(15));
+    painter.setPen(QColor(255, 246, 220));
+    painter.drawText(QRectF(24, 74, 352, 34), Qt::AlignCenter,
+                     QStringLiteral("Meet players. Start games. Bowl words."));
+    constexpr double kPinWidth = 22;
+    constexpr double kPinHeight = 52;
+    const QPointF head(200, 140);
+    for (int row = 0; row < 4; ++row) {
+        for (int pin = 0; pin <= row; ++pin) {
+            const double x = head.x() + (pin - row / 2.0) * 40 - kPinWidth / 2;
+            const double y = head.y() + row * 40;
+            drawPin(painter, QRectF(x, y, kPinWidth, kPinHeight));
+        }
+    }
+    return pixmap;
+}
+
 } // namespace Artwork

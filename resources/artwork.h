@@ -21,6 +21,7 @@ QPixmap logo();               // the maker's logo, 58 by 24
 QPixmap scoreSheet();         // the ruled bowling sheet, 554 by 205
 QPixmap framePending();       // "Current Frame in Progress.. Please Wait for Next Frame.", 238 by 41
 QPixmap tickBox(bool ticked); // the team-game box of the game start dialog, 33 by 23
+QPixmap lobbyAdvert();        // the lobby's poster in the download window, 400 by 339
 
 // The tile pictures, 41 by 41: 1 to 26 the letters A to Z (red capitals on white tiles),
 // 27 a fallen pin, 28 to 37 the numbers 1 to 10 with a standing pin (on grey tiles). Any

@@ -5,6 +5,7 @@
 #include "soundplayer.h"
 #include "tabout.h"
 #include "tchat.h"
+#include "tdownload.h"
 #include "tgamestart.h"
 #include "thelp.h"
 #include "tphrases.h"
@@ -31,6 +32,9 @@ struct Program {
     Tchat chat;
     Tabout about{QStringLiteral("pinfall.example.org"), &chat};
     Ttallylist tally{folder.filePath(QStringLiteral("Pinfall1tally.tld")), {}, &chat};
+    Tdownload download{{QStringLiteral("http://127.0.0.1:9/lobby/vrlsetup.exe"), folder.path(),
+                        folder.filePath(QStringLiteral("Varo11Lobby"))},
+                       &chat};
     Tgamestart gamestart{&chat};
     Thelp help{about, &chat};
     Tphrases phrases{&chat};
@@ -49,6 +53,7 @@ struct Program {
         chat.setTally(tally);
         chat.setAbout(about);
         chat.setHelp(help);
+        chat.setDownload(download);
         chat.setSettingsFile(settingsFile());
         chat.setSoundPlayer(&sounds);
         chat.setGamePort(port);

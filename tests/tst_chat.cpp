@@ -31,10 +31,11 @@ QByteArray settings(Program& program)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A solo game that has connected, and so read its settings.
+// A solo game that has connected, and so read its settings, with the lobby offer declined.
 bool connectSolo(Program& program)
 {
     program.chat.processparams({});
+    program.download.Button1Click();
     return program.waitForLine(QStringLiteral("You are Connected."));
 }
 
@@ -203,6 +204,7 @@ void TestChat::closingSavesOnlyAMovedWindow()
     QVERIFY2(saved.contains("Top=80\r\nLeft=70\r\n"), saved.constData());
 
     // A window larger than the work area is kept one step smaller.
+    program.chat.show(); // closing again needs a window that is open
     const QRect work = program.chat.screen()->availableGeometry();
     program.chat.resize(work.width() + 100, work.height() + 100);
     program.chat.close();
@@ -357,6 +359,7 @@ void TestChat::linksAreFoundAndOpened()
     program.chat.openLink = [&opened](const QString& address) { opened << address; };
     program.chat.addlinetochat(line, Qt::blue);
     program.chat.show();
+    program.download.Button1Click(); // its first showing starts a solo game
     auto* pane = program.chat.findChild<QTextEdit*>(QStringLiteral("mainchat"));
     QTextCursor at(pane->document());
     at.setPosition(static_cast<int>(line.indexOf(QLatin1String("Example")) + 2));

@@ -59,6 +59,7 @@ void TestMainWindow::noParametersHostsASoloGame()
     solo.chat.processparams({});
     QVERIFY(solo.waitForLine(QStringLiteral("You are Connected.")));
     QCOMPARE(solo.chat.chatLines(), (QStringList{"Loading Solo Game..Please wait.", "You are Connected."}));
+    QVERIFY(solo.download.isVisible()); // the way to games with others
     QVERIFY(solo.chat.isHost());
     QCOMPARE(solo.chat.playerName(), QStringLiteral("You"));
     QCOMPARE(solo.chat.hostAddress(), QStringLiteral("127.0.0.1"));
@@ -77,6 +78,7 @@ void TestMainWindow::oneOrTwoParametersOnlyLoad()
         program.chat.processparams(params);
         QTest::qWait(100);
         QCOMPARE(program.chat.chatLines(), QStringList{"Loading Multi-player Game.. Please Wait."});
+        QVERIFY(program.download.isHidden());
         QCOMPARE(program.port(), quint16(0)); // nothing listens
         QVERIFY(!program.chat.loggedIn());
         QVERIFY(program.widget("button_start")->isHidden());

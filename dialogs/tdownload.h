@@ -1,0 +1,64 @@
+#pragma once
+
+#include "httpcli.h"
+
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+// Where the lobby download and the hand-over look.
+struct DownloadPlaces {
+    QString address;      // of the lobby installer, an http:// address
+    QString folder;       // where the installer is saved
+    QString lobbyProgram; // the installed lobby
+
+    // The installer beside our own executable, the lobby where its installer puts it (on
+    // Windows) or beside our own executable (elsewhere).
+    static DownloadPlaces standard(const QString& address);
+};
+
+// Shown when a solo game starts: multi-player games need the lobby, so this window offers to
+// download and install it, to go on with the solo game, or to hand over to an installed lobby.
+class Tdownload : public QWidget {
+    Q_OBJECT
+
+public:
+    // 1 while a download runs or has run normally, 2 once one was aborted or failed.
+    enum DownloadState { kNoDownload = 0, kNormal = 1, kAborted = 2 };
+
+    explicit Tdownload(DownloadPlaces places, QWidget* parent = nullptr);
+
+    // Downloads the installer and starts it; the get runs while the event loop goes on.
+    // Throws when the local file cannot be created.
+    void getbuttonClick();
+    void abortbuttonClick();
+    void Button1Click() { close(); }
+    void Button2Click();
+
+    int downloadState() const { return downloadState_; }
+
+Q_SIGNALS:
+    // The installer or the lobby has started: the program ends, as "Exit" ends it.
+    void exitRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildControls();
+    void HttpCli1HeaderData();
+    void HttpCli1DocBegin();
+    void HttpCli1DocData(qint64 received);
+    void install(const QString& installer);
+
+    DownloadPlaces places_;
+    HttpCli HttpCli1;
+    int downloadState_ = kNoDownload;
+    QPushButton* getbutton = nullptr;
+    QPushButton* abortbutton = nullptr;
+    QLabel* infolabel = nullptr;
+    QLabel* infolabel2 = nullptr; // the local file name
+    QLabel* infolabel3 = nullptr;
+};
