@@ -18,8 +18,47 @@
 #include <QDir>
 #include <QMessageBox>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: pinfall [NAME ADDRESS true|false]\n"
+    "A word game scored like ten-pin bowling.\n"
+    "\n"
+    "Without arguments pinfall starts a solo game. With a player name, the host's address and\n"
+    "\"true\" it hosts a game under that name; with \"false\" it joins the game at ADDRESS.\n"
+    "Games are played on TCP port 7772 (PINFALL_PORT=N picks another).\n"
+    "\n"
+    "  -h, --help     Show this help and end.\n"
+    "  -v, --version  Show the version and end.\n";
+
+// Answers "--help" and "--version" given alone, before any window or the check for another
+// copy, so that they work anywhere, a machine without a display included. Any other command
+// line belongs to the game, a player called "-v" included.
+bool answeredInformationRequest(int argc, char** argv)
+{
+    if (argc != 2)
+        return false;
+    const char* request = argv[1];
+    if (std::strcmp(request, "--help") == 0 || std::strcmp(request, "-h") == 0) {
+        std::fputs(kUsage, stdout);
+        return true;
+    }
+    if (std::strcmp(request, "--version") == 0 || std::strcmp(request, "-v") == 0) {
+        std::printf("pinfall %s\n", PINFALL_VERSION);
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (answeredInformationRequest(argc, argv))
+        return 0;
     QApplication app(argc, argv);
     SingleInstance instance(QStringLiteral("ovar11"));
     if (instance.CheckPrevInstance())

@@ -11,6 +11,7 @@ class TestHostProcess : public QObject {
 
 private Q_SLOTS:
     void rejectsBadOptions();
+    void answersHelpAndVersion();
     void hostsAWholeGame();
 };
 
@@ -54,6 +55,20 @@ void TestHostProcess::rejectsBadOptions()
         QCOMPARE(host.start(options), quint16(0));
         QTRY_COMPARE(host.process.state(), QProcess::NotRunning);
         QCOMPARE(host.process.exitCode(), 2);
+    }
+}
+
+void TestHostProcess::answersHelpAndVersion()
+{
+    const QList<std::pair<QString, QByteArray>> requests{{"--version", "pinfall-host " PINFALL_VERSION "\n"},
+                                                         {"--help", "Usage: "}};
+    for (const auto& [request, answer] : requests) {
+        QProcess asked;
+        asked.start(QStringLiteral(PINFALL_HOST_PATH), {request});
+        QVERIFY(asked.waitForFinished(20000));
+        QCOMPARE(asked.exitCode(), 0);
+        const QByteArray said = asked.readAllStandardOutput();
+        QVERIFY2(said.startsWith(answer), said.constData());
     }
 }
 

@@ -71,6 +71,7 @@ class TestProgram : public QObject {
 private Q_SLOTS:
     void oneCopyPerSession();
     void twoCopiesMeetInOneGame();
+    void helpAndVersionNeedNoDesktop();
 };
 
 void TestProgram::oneCopyPerSession()
@@ -117,6 +118,35 @@ void TestProgram::twoCopiesMeetInOneGame()
     bob.process().kill();
     QVERIFY(ann.process().waitForFinished(20000));
     QCOMPARE(ann.process().exitCode(), 0);
+}
+
+void TestProgram::helpAndVersionNeedNoDesktop()
+{
+    const QString session = newSession();
+    Copy running(session);
+    running.start();
+    QVERIFY2(running.said(QStringLiteral("You are Connected.")), qPrintable(running.output()));
+
+    const QList<std::pair<QString, QByteArray>> requests{
+        {"--version", "pinfall " PINFALL_VERSION "\n"},
+        {"-v", "pinfall " PINFALL_VERSION "\n"},
+        {"--help", "Usage: pinfall [NAME ADDRESS true|false]\n"},
+        {"-h", "Usage: pinfall"}};
+    for (const auto& [request, answer] : requests) {
+        // No display of any kind, and a copy already running in the same session.
+        QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            bare.remove(QString::fromLatin1(name));
+        bare.insert(QStringLiteral("XDG_SESSION_ID"), session);
+        QProcess asked;
+        asked.setProcessEnvironment(bare);
+        asked.start(QStringLiteral(PINFALL_PATH), {request});
+        QVERIFY(asked.waitForFinished(20000));
+        QCOMPARE(asked.exitCode(), 0);
+        const QByteArray said = asked.readAllStandardOutput();
+        QVERIFY2(said.startsWith(answer), said.constData());
+    }
+    QCOMPARE(running.process().state(), QProcess::Running);
 }
 
 QTEST_GUILESS_MAIN(TestProgram)
