@@ -3,31 +3,17 @@
 # the CPU the program uses over 10 idle seconds after that.
 # Usage: bench/startup.sh [path/to/pinfall]   (default: build-release/pinfall, else build/pinfall)
 set -euo pipefail
+shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
+source bench/headless.sh
 program=${1:-build-release/pinfall}
 [ -x "$program" ] || program=build/pinfall
 idle_seconds=10
-work=$(mktemp -d)
-log=$work/chat.log
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap headless_stop EXIT
 
-start=$(date +%s%N)
-(cd "$work" && QT_QPA_PLATFORM=offscreen PINFALL_PORT=0 PINFALL_ECHO_CHAT=1 XDG_SESSION_ID="bench-$$" \
-    exec "$OLDPWD/$program") 2>"$log" &
-pid=$!
-until grep -q '^You are Connected\.$' "$log"; do
-    kill -0 "$pid" 2>/dev/null || { cat "$log"; echo "pinfall ended before connecting"; exit 1; }
-    sleep 0.005
-done
-connected=$(date +%s%N)
-
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
-before=$(cpu_ticks)
-sleep "$idle_seconds"
-after=$(cpu_ticks)
-ticks_per_second=$(getconf CLK_TCK)
+headless_start "$program" 'You are Connected.'
+cpu=$(headless_idle_cpu "$idle_seconds")
 
 echo "program                      $program"
-echo "start to \"You are Connected.\" $(( (connected - start) / 1000000 )) ms"
-awk -v t=$((after - before)) -v hz="$ticks_per_second" -v s="$idle_seconds" \
-    'BEGIN { printf "CPU while idle (%d s)         %.2f %% of one core\n", s, 100 * t / (hz * s) }'
+echo "start to \"You are Connected.\" $headless_ms ms"
+echo "CPU while idle ($idle_seconds s)         $cpu % of one core"
