@@ -1,9 +1,12 @@
 #include "artwork.h"
 
+#include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+
+#include <vector>
 
 namespace Artwork {
 namespace {
@@ -12,6 +15,11 @@ const QColor kLaneLight(232, 196, 140);
 const QColor kLaneDark(198, 150, 92);
 const QColor kPinRed(200, 24, 24);
 const QColor kInk(40, 28, 20);
+const QColor kPinEdge(120, 120, 120);
+const QColor kTileEdge(90, 80, 70);
+const QColor kLetterTileLight(255, 255, 255);
+const QColor kLetterTileDark(232, 228, 216);
+const QColor kLetterShadow(90, 0, 0);
 
 QPixmap blank(QSize size)
 {
@@ -34,8 +42,8 @@ QFont boldFont(int pixelSize)
     return font;
 }
 
-// A bowling pin standing in `box`.
-void drawPin(QPainter& painter, const QRectF& box)
+// The outline of a bowling pin standing in `box`.
+QPainterPath pinOutline(const QRectF& box)
 {
     const qreal w = box.width();
     const qreal h = box.height();
@@ -50,16 +58,144 @@ void drawPin(QPainter& painter, const QRectF& box)
                 box.left() + w * 0.38, box.top() + h * 0.38);
     pin.cubicTo(box.left() + w * 0.2, box.top() + h * 0.3, box.left() + w * 0.15, box.top(),
                 box.left() + w * 0.5, box.top());
+    return pin;
+}
+
+// The white of a pin in `box`, lit from the left.
+QLinearGradient pinBody(const QRectF& box)
+{
     QLinearGradient body(box.topLeft(), box.topRight());
     body.setColorAt(0, QColor(235, 235, 235));
     body.setColorAt(0.4, Qt::white);
     body.setColorAt(1, QColor(190, 190, 190));
-    painter.setPen(QPen(QColor(120, 120, 120), 0.8));
-    painter.setBrush(body);
-    painter.drawPath(pin);
+    return body;
+}
+
+// A bowling pin standing in `box`.
+void drawPin(QPainter& painter, const QRectF& box)
+{
+    const qreal w = box.width();
+    const qreal h = box.height();
+    painter.setPen(QPen(kPinEdge, 0.8));
+    painter.setBrush(pinBody(box));
+    painter.drawPath(pinOutline(box));
     painter.setPen(QPen(kPinRed, h * 0.06));
     painter.drawLine(QPointF(box.left() + w * 0.36, box.top() + h * 0.3),
                      QPointF(box.left() + w * 0.64, box.top() + h * 0.3));
+}
+
+// One shape of the program's icon. Only what iconSvg() can write is used: solid or linear
+// gradient fills and solid pens.
+struct IconShape {
+    QPainterPath path;
+    QBrush fill;
+    QPen outline = Qt::NoPen;
+};
+
+std::vector<IconShape> iconShapes()
+{
+    const QRectF pinBox(124, 8, 104, 240);
+    const QPainterPath pin = pinOutline(pinBox);
+    QPainterPath band;
+    band.addRect(pinBox.left(), pinBox.top() + pinBox.height() * 0.27, pinBox.width(),
+                 pinBox.height() * 0.06);
+
+    const QRectF face(12, 108, 136, 136);
+    QPainterPath tile;
+    tile.addRoundedRect(face, 18, 18);
+    QLinearGradient tileFill(face.topLeft(), face.bottomRight());
+    tileFill.setColorAt(0, kLetterTileLight);
+    tileFill.setColorAt(1, kLetterTileDark);
+
+    // A capital P in strokes rather than a font, so that every renderer draws the same letter.
+    QPainterPath letter;
+    letter.moveTo(52, 218);
+    letter.lineTo(52, 134);
+    letter.lineTo(84, 134);
+    letter.cubicTo(118, 134, 118, 180, 84, 180);
+    letter.lineTo(52, 180);
+    const auto letterPen = [](const QColor& color) {
+        return QPen(color, 22, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    };
+
+    return {
+        {pin, pinBody(pinBox)},
+        {pin.intersected(band), kPinRed},
+        {pin, Qt::NoBrush, QPen(kPinEdge, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)},
+        {tile.translated(5, 6), QColor(0, 0, 0, 70)},
+        {tile, tileFill, QPen(kTileEdge, 5)},
+        {letter.translated(3, 3), Qt::NoBrush, letterPen(kLetterShadow)},
+        {letter, Qt::NoBrush, letterPen(kPinRed)},
+    };
+}
+
+QByteArray svgNumber(qreal value)
+{
+    return QByteArray::number(value, 'g', 6);
+}
+
+// ` property="#rrggbb"`, and ` property-opacity="a"` when the colour is see-through.
+QByteArray svgColor(const QByteArray& property, const QColor& color)
+{
+    QByteArray text = ' ' + property + "=\"" + color.name(QColor::HexRgb).toLatin1() + '"';
+    if (color.alpha() < 255)
+        text += ' ' + property + "-opacity=\"" + svgNumber(color.alphaF()) + '"';
+    return text;
+}
+
+// The fill attributes of one shape; a gradient goes into `defs` under a name of its own.
+QByteArray svgFill(const QBrush& brush, QByteArray& defs)
+{
+    if (brush.style() == Qt::NoBrush)
+        return " fill=\"none\"";
+    if (brush.style() != Qt::LinearGradientPattern)
+        return svgColor("fill", brush.color());
+    const auto* gradient = static_cast<const QLinearGradient*>(brush.gradient());
+    const QByteArray id = "fill" + QByteArray::number(defs.count("<linearGradient"));
+    defs += "<linearGradient id=\"" + id + "\" gradientUnits=\"userSpaceOnUse\" x1=\"" +
+            svgNumber(gradient->start().x()) + "\" y1=\"" + svgNumber(gradient->start().y()) + "\" x2=\"" +
+            svgNumber(gradient->finalStop().x()) + "\" y2=\"" + svgNumber(gradient->finalStop().y()) +
+            "\">\n";
+    for (const auto& [offset, color] : gradient->stops())
+        defs += "<stop offset=\"" + svgNumber(offset) + '"' + svgColor("stop-color", color) + "/>\n";
+    defs += "</linearGradient>\n";
+    return " fill=\"url(#" + id + ")\"";
+}
+
+QByteArray svgStroke(const QPen& pen)
+{
+    if (pen.style() == Qt::NoPen)
+        return {};
+    static const QHash<Qt::PenCapStyle, QByteArray> caps{
+        {Qt::FlatCap, "butt"}, {Qt::SquareCap, "square"}, {Qt::RoundCap, "round"}};
+    static const QHash<Qt::PenJoinStyle, QByteArray> joins{
+        {Qt::MiterJoin, "miter"}, {Qt::BevelJoin, "bevel"}, {Qt::RoundJoin, "round"}};
+    return svgColor("stroke", pen.color()) + " stroke-width=\"" + svgNumber(pen.widthF()) +
+           "\" stroke-linecap=\"" + caps.value(pen.capStyle()) + "\" stroke-linejoin=\"" +
+           joins.value(pen.joinStyle()) + "\" stroke-miterlimit=\"" + svgNumber(pen.miterLimit()) + '"';
+}
+
+QByteArray svgPathData(const QPainterPath& path)
+{
+    QByteArray data;
+    QPointF start;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element element = path.elementAt(i);
+        if (element.isMoveTo()) {
+            start = element;
+            data += " M";
+        } else if (element.isLineTo()) {
+            data += " L";
+        } else if (element.isCurveTo()) {
+            data += " C";
+        }
+        data += ' ' + svgNumber(element.x) + ' ' + svgNumber(element.y);
+        // QPainter joins the ends of a figure that comes back to its start; SVG only where told.
+        const bool figureEnds = i + 1 == path.elementCount() || path.elementAt(i + 1).isMoveTo();
+        if (figureEnds && QPointF(element) == start)
+            data += " Z";
+    }
+    return data.mid(1);
 }
 
 } // namespace
@@ -321,16 +457,16 @@ QPixmap tile(int index)
     const QRectF face(1.5, 1.5, 38, 38);
     const bool letter = index <= 26;
     QLinearGradient fill(face.topLeft(), face.bottomRight());
-    fill.setColorAt(0, letter ? QColor(255, 255, 255) : QColor(214, 214, 210));
-    fill.setColorAt(1, letter ? QColor(232, 228, 216) : QColor(170, 170, 165));
-    painter.setPen(QPen(QColor(90, 80, 70), 1));
+    fill.setColorAt(0, letter ? kLetterTileLight : QColor(214, 214, 210));
+    fill.setColorAt(1, letter ? kLetterTileDark : QColor(170, 170, 165));
+    painter.setPen(QPen(kTileEdge, 1));
     painter.setBrush(fill);
     painter.drawRoundedRect(face, 5, 5);
     painter.setPen(QPen(QColor(255, 255, 255, 150), 1));
     painter.drawLine(QPointF(5, 3), QPointF(36, 3));
     if (letter) {
         painter.setFont(boldFont(26));
-        painter.setPen(QColor(90, 0, 0));
+        painter.setPen(kLetterShadow);
         const QString capital(QChar('A' + index - 1));
         painter.drawText(face.translated(1, 1), Qt::AlignCenter, capital);
         painter.setPen(kPinRed);
@@ -426,6 +562,37 @@ QPixmap lobbyAdvert()
         }
     }
     return pixmap;
+}
+
+QImage iconImage(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(qreal(size) / kIconCanvas, qreal(size) / kIconCanvas);
+    for (const IconShape& shape : iconShapes()) {
+        painter.setPen(shape.outline);
+        painter.setBrush(shape.fill);
+        painter.drawPath(shape.path);
+    }
+    return image;
+}
+
+QByteArray iconSvg()
+{
+    QByteArray defs;
+    QByteArray shapes;
+    for (const IconShape& shape : iconShapes()) {
+        const QByteArray fillRule = shape.path.fillRule() == Qt::OddEvenFill ? "evenodd" : "nonzero";
+        shapes += "<path d=\"" + svgPathData(shape.path) + "\" fill-rule=\"" + fillRule + '"' +
+                  svgFill(shape.fill, defs) + svgStroke(shape.outline) + "/>\n";
+    }
+    const QByteArray side = QByteArray::number(kIconCanvas);
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+           side + "\" height=\"" + side + "\" viewBox=\"0 0 " + side + ' ' + side + "\">\n<defs>\n" + defs +
+           "</defs>\n" + shapes + "</svg>\n";
 }
 
 } // namespace Artwork

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QImage>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -22,6 +24,13 @@ QPixmap scoreSheet();         // the ruled bowling sheet, 554 by 205
 QPixmap framePending();       // "Current Frame in Progress.. Please Wait for Next Frame.", 238 by 41
 QPixmap tickBox(bool ticked); // the team-game box of the game start dialog, 33 by 23
 QPixmap lobbyAdvert();        // the lobby's poster in the download window, 400 by 339
+
+// The program's icon, a bowling pin behind a letter tile, laid out on a square of kIconCanvas
+// units. The picture and the SVG text come from one list of shapes, so the desktop's PNG and
+// scalable icons and the window icon cannot show different things.
+inline constexpr int kIconCanvas = 256;
+QImage iconImage(int size); // size by size pixels
+QByteArray iconSvg();
 
 // The tile pictures, 41 by 41: 1 to 26 the letters A to Z (red capitals on white tiles),
 // 27 a fallen pin, 28 to 37 the numbers 1 to 10 with a standing pin (on grey tiles). Any

@@ -4,6 +4,7 @@ PINFALL_PACKAGES=(
     qt6-base-dev qt6-multimedia-dev libgl-dev
     libbenchmark-dev liblz4-dev
     clang libclang-rt-14-dev
+    librsvg2-bin # the icon test draws the SVG icon with another renderer
 )
 
 pinfall_install_packages() {
