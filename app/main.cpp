@@ -1,5 +1,6 @@
 // The program's entry: one copy per desktop session, every window created at start-up in
 // its order, then the event loop. The main window's first showing reads the command line.
+#include "artwork.h"
 #include "datafolder.h"
 #include "faultreport.h"
 #include "gamesounds.h"
@@ -66,6 +67,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Pinfall"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pinfall"));
     QApplication::setApplicationVersion(Tabout::version());
+    QApplication::setDesktopFileName(QStringLiteral(PINFALL_APP_ID));
+    QApplication::setWindowIcon(QPixmap::fromImage(Artwork::iconImage(Artwork::kIconCanvas)));
     // The main window decides when the program ends, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);
 
