@@ -1,9 +1,10 @@
-# `cpack -G DEB` in a build folder makes a Debian package of what `cmake --install` puts in
-# place. Make it from a plain release build: a sanitizer build's programs need the sanitizer
-# runtimes, which the package does not ask for.
+# `cmake --build DIR --target package` (or `cpack` in DIR) makes a Debian package of what
+# `cmake --install` puts in place. Make it from a plain release build: a sanitizer build's
+# programs need the sanitizer runtimes, which the package does not ask for.
 set(CPACK_PACKAGE_NAME pinfall)
 set(CPACK_PACKAGE_VENDOR "The Pinfall developers")
 set(CPACK_PACKAGE_CONTACT "The Pinfall developers <games@${PINFALL_HOME_PAGE}>")
+set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
