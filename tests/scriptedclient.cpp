@@ -49,6 +49,14 @@ QList<int> ScriptedClient::positionsFor(const QByteArray& word) const
     return positions;
 }
 
+QByteArray ScriptedClient::rackLetters() const
+{
+    QByteArray letters;
+    for (const char letter : tiles_)
+        letters += letter;
+    return letters;
+}
+
 void ScriptedClient::sendWord(const QByteArray& word)
 {
     QByteArray message = "CMD_sendword+" + QByteArray::number(slot_);

@@ -38,6 +38,8 @@ public:
     void close() { socket_.abort(); }
 
     int slot() const { return slot_; }
+    // The letters of the tiles still on the rack, in position order.
+    QByteArray rackLetters() const;
     // The letters of the last frame deal in the order of its pairs: the deal word itself.
     const QByteArray& dealWord() const { return dealWord_; }
 

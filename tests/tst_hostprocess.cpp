@@ -1,9 +1,8 @@
 // pinfall-host as its own process: four players and a spectator play a whole game through it.
+#include "hostprocess.h"
 #include "scriptedclient.h"
 
 #include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TestHostProcess : public QObject {
@@ -14,39 +13,6 @@ private Q_SLOTS:
     void answersHelpAndVersion();
     void hostsAWholeGame();
 };
-
-namespace {
-
-struct HostProcess {
-    QTemporaryDir folder;
-    QProcess process;
-
-    // Starts pinfall-host on a free port and returns that port, 0 if it did not come up.
-    quint16 start(const QStringList& extra = {})
-    {
-        process.setWorkingDirectory(folder.path());
-        process.start(QStringLiteral(PINFALL_HOST_PATH), QStringList{"--port", "0"} + extra);
-        QByteArray said;
-        const QRegularExpression listening(QStringLiteral("listening on port (\\d+)"));
-        QRegularExpressionMatch match;
-        const bool up = QTest::qWaitFor(
-            [&] {
-                said += process.readAllStandardError();
-                match = listening.match(QString::fromLatin1(said));
-                return match.hasMatch() || process.state() == QProcess::NotRunning;
-            },
-            20000);
-        return up && match.hasMatch() ? match.captured(1).toUShort() : 0;
-    }
-
-    ~HostProcess()
-    {
-        process.kill();
-        process.waitForFinished();
-    }
-};
-
-} // namespace
 
 void TestHostProcess::rejectsBadOptions()
 {
