@@ -1,6 +1,7 @@
 #include "tdownload.h"
 
 #include "artwork.h"
+#include "datafolder.h"
 #include "dialoglook.h"
 #include "faultreport.h"
 #include "shellopen.h"
@@ -12,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include <stdexcept>
 
@@ -47,7 +49,11 @@ DownloadPlaces DownloadPlaces::standard(const QString& address)
 #else
     const QString lobby = QDir(ownFolder).filePath(QStringLiteral("Varo11Lobby"));
 #endif
-    return {address, ownFolder, lobby};
+    // A copy installed for the whole system cannot write beside itself: the user's downloads
+    // folder takes the installer then.
+    const QString saveIn =
+        chooseDataFolder(ownFolder, QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
+    return {address, saveIn, lobby};
 }
 
 Tdownload::Tdownload(DownloadPlaces places, QWidget* parent)

@@ -14,8 +14,8 @@ struct DownloadPlaces {
     QString folder;       // where the installer is saved
     QString lobbyProgram; // the installed lobby
 
-    // The installer beside our own executable, the lobby where its installer puts it (on
-    // Windows) or beside our own executable (elsewhere).
+    // The installer beside our own executable (else in the user's downloads folder), the lobby
+    // where its installer puts it (on Windows) or beside our own executable (elsewhere).
     static DownloadPlaces standard(const QString& address);
 };
 
