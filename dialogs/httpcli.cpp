@@ -61,6 +61,7 @@ HttpCli::Outcome HttpCli::fetch(const QString& url, QIODevice* document, QString
     bool headersDone = false;
     bool firstLine = true;
     qint64 received = 0;
+    qint64 announced = -1; // the Content-Length, when the server gives one
     QString failure;
     QString reason; // of the status line
     bool ended = false;
@@ -104,6 +105,10 @@ HttpCli::Outcome HttpCli::fetch(const QString& url, QIODevice* document, QString
                     OnDocBegin();
             } else if (line.toLower().startsWith("location:")) {
                 redirect = QString::fromLatin1(line.mid(9).trimmed());
+            } else if (line.toLower().startsWith("content-length:")) {
+                bool valid = false;
+                const qint64 length = line.mid(15).trimmed().toLongLong(&valid);
+                announced = valid && length >= 0 ? length : -1;
             }
             if (!line.isEmpty() && OnHeaderData)
                 OnHeaderData(line);
@@ -152,6 +157,11 @@ HttpCli::Outcome HttpCli::fetch(const QString& url, QIODevice* document, QString
         throw HttpError(status_, QStringLiteral("The answer ended before its document"));
     if (status_ >= 400)
         throw HttpError(status_, reason);
+    // An HTTP/1.0 document ends when the connection does, so a dropped connection looks like
+    // the end of it; a length announced beforehand tells the two apart.
+    if (announced >= 0 && received < announced && status_ < 300)
+        throw HttpError(
+            status_, QStringLiteral("The document ended after %1 of %2 bytes").arg(received).arg(announced));
     if (status_ >= 300 && !redirect.isEmpty())
         return Outcome::Redirect;
     return Outcome::Done;

@@ -29,8 +29,9 @@ private:
 // A small HTTP/1.0 client for one job: fetching a file. Get runs to the end of the transfer
 // while the event loop goes on (windows stay responsive and may call Abort meanwhile), follows
 // redirects, writes the document into the device it is given and reports each header line,
-// the beginning of the document and each piece of it. An answer of 400 or more, or an abort
-// (status 404, "Connection aborted on request"), ends it with HttpError. It aborts itself
+// the beginning of the document and each piece of it. An answer of 400 or more, a document
+// shorter than its announced length, or an abort (status 404, "Connection aborted on
+// request") ends it with HttpError. It aborts itself
 // when the program is shutting down.
 class HttpCli : public QObject {
     Q_OBJECT

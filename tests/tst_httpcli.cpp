@@ -39,6 +39,7 @@ private Q_SLOTS:
     void downloadsWithItsEvents();
     void errorStatusFails();
     void abortEndsTheGet();
+    void truncatedDocumentFails();
     void redirectsAreFollowed();
     void unreachableHostFails();
     // Last: a quitting application leaves no event loop of this thread running again.
@@ -51,7 +52,8 @@ void TestHttpCli::downloadsWithItsEvents()
     const QByteArray document = body(200000);
     server.answer = [&document](QTcpSocket* client, const QByteArray&) {
         reply(client,
-              "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\nServer: test\r\n\r\n" + document);
+              "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: 200000\r\n\r\n" +
+                  document);
     };
     HttpCli http;
     http.URL = server.url("/lobby/vrlsetup.exe");
@@ -67,8 +69,8 @@ void TestHttpCli::downloadsWithItsEvents()
     QCOMPARE(saved.size(), document.size());
     QVERIFY(saved == document);
     QCOMPARE(lastCount, document.size());
-    QCOMPARE(events, (QStringList{"HTTP/1.0 200 OK", "Content-Type: application/octet-stream", "Server: test",
-                                  "begin"}));
+    QCOMPARE(events, (QStringList{"HTTP/1.0 200 OK", "Content-Type: application/octet-stream",
+                                  "Content-Length: 200000", "begin"}));
     QCOMPARE(http.StatusCode(), 200);
     const QList<QByteArray> request = server.lastRequest.split('\n');
     QCOMPARE(request.value(0), QByteArray("GET /lobby/vrlsetup.exe HTTP/1.0\r"));
@@ -103,6 +105,20 @@ void TestHttpCli::abortEndsTheGet()
     const auto [error, saved] = failedGet(http);
     QCOMPARE(error.status(), 404);
     QCOMPARE(error.reason(), QStringLiteral("Connection aborted on request"));
+}
+
+void TestHttpCli::truncatedDocumentFails()
+{
+    HttpTestServer server;
+    server.answer = [](QTcpSocket* client, const QByteArray&) {
+        reply(client, "HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + body(3000)); // then the line drops
+    };
+    HttpCli http;
+    http.URL = server.url("/lobby/vrlsetup.exe");
+    const auto [error, saved] = failedGet(http);
+    QCOMPARE(error.status(), 200);
+    QCOMPARE(error.reason(), QStringLiteral("The document ended after 3000 of 5000 bytes"));
+    QCOMPARE(saved.size(), 3000);
 }
 
 void TestHttpCli::redirectsAreFollowed()
