@@ -38,12 +38,18 @@ headless_start() {
 }
 
 # headless_idle_cpu SECONDS: prints the share of one core the program uses over that time, in %.
+# The scheduler's nanoseconds per thread, not /proc/PID/stat's clock ticks: an idle program uses
+# less than one tick in ten seconds, which would read as a flat zero.
 headless_idle_cpu() {
     local before after
-    before=$(awk '{ print $14 + $15 }' "/proc/$headless_pid/stat")
+    before=$(headless_cpu_ns)
     sleep "$1"
-    after=$(awk '{ print $14 + $15 }' "/proc/$headless_pid/stat")
-    awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" -v s="$1" 'BEGIN { printf "%.2f\n", 100 * t / (hz * s) }'
+    after=$(headless_cpu_ns)
+    awk -v ns=$((after - before)) -v s="$1" 'BEGIN { printf "%.3f\n", 100 * ns / (s * 1e9) }'
+}
+
+headless_cpu_ns() {
+    cat "/proc/$headless_pid/task/"*/schedstat | awk '{ total += $1 } END { printf "%d\n", total }'
 }
 
 # headless_memory_kb FIELD: prints a kB figure of /proc/PID/status, such as VmRSS or VmHWM.
