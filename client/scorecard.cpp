@@ -84,20 +84,20 @@ ScoreCard::Marks ScoreCard::marksOf(const TFrameScore& f, bool tenthFrame)
             return marks;
         }
         marks.boxA = firstBall(f.roll1);
-        marks.boxB = f.roll1 + f.roll2 == 10 ? Artwork::kSpare : firstBall(f.roll2);
+        marks.boxB = makeTen(f.roll1, f.roll2) ? Artwork::kSpare : firstBall(f.roll2);
         return marks;
     }
     marks.boxA = f.roll1 == 10 ? Artwork::kStrike : firstBall(f.roll1);
     if (f.roll2 == 10)
         marks.boxB = Artwork::kStrike;
-    else if (f.roll1 + f.roll2 == 10 && f.roll1 != 10)
+    else if (makeTen(f.roll1, f.roll2) && f.roll1 != 10)
         marks.boxB = Artwork::kSpare;
     else
         marks.boxB = firstBall(f.roll2);
     // The slash of the third ball looks at the second and third balls only.
     if (f.roll3 == 10)
         marks.boxC = Artwork::kStrike;
-    else if (f.roll2 + f.roll3 == 10 && f.roll2 != 10)
+    else if (makeTen(f.roll2, f.roll3) && f.roll2 != 10)
         marks.boxC = Artwork::kSpare;
     else
         marks.boxC = firstBall(f.roll3);

@@ -38,6 +38,9 @@ public:
     // The y of a player's row: kind 1 to 3 the marks, 4 the running total.
     static int gettop(int slot, int kind);
     static Marks marksOf(const TFrameScore& frame, bool tenthFrame);
+    // Whether two rolls together knock down the ten pins. Rolls come from the host and may be
+    // any number, so they are added beyond the range of either.
+    static bool makeTen(int first, int second) { return qint64{first} + second == 10; }
     static TotalCells figurefour(int total);
 
 protected:

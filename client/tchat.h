@@ -100,6 +100,7 @@ public:
     bool FormShortCut(int key);
     void turntimeTimer();
     int secondsLeft() const { return secondsleft; }
+    bool turnClockRuns() const { return turntime.isActive(); }
     int placedCount() const { return placedcount; }
     void kicking(int slot);
     void button_startClick();

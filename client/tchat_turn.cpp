@@ -248,10 +248,10 @@ void Tchat::goodword(FieldReader& fields)
     if (word == 1 && pins == 10) {
         label_status->setText(QStringLiteral("You got a Strike!"));
         strike();
-    } else if (word <= 2 && rolls.roll1 + rolls.roll2 == 10) {
+    } else if (word <= 2 && ScoreCard::makeTen(rolls.roll1, rolls.roll2)) {
         label_status->setText(QStringLiteral("You got a Spare!"));
         playsounds(QStringLiteral("goodword"));
-    } else if (tenth && word == 3 && rolls.roll2 + rolls.roll3 == 10) {
+    } else if (tenth && word == 3 && ScoreCard::makeTen(rolls.roll2, rolls.roll3)) {
         playsounds(QStringLiteral("goodword"));
     } else if (tenth && ((word == 2 && rolls.roll2 == 10) || (word == 3 && rolls.roll3 == 10))) {
         strike();
@@ -265,8 +265,9 @@ void Tchat::goodword(FieldReader& fields)
         currentplayer = slot;
         showTurnButtons(true);
     }
+    // The row's last `pins` pins fall; compared this way round, no count from the host overflows.
     for (int k = 1; k <= 10; ++k) {
-        const bool fallen = word == 1 && k > 10 - pins;
+        const bool fallen = word == 1 && pins > 10 - k;
         showTile(image_word[static_cast<std::size_t>(k)],
                  fallen ? Artwork::kFallenPin : Artwork::kFirstStandingPin + k - 1);
     }
@@ -296,8 +297,9 @@ void Tchat::timeisup(FieldReader&)
 
 void Tchat::turntimeTimer()
 {
-    --secondsleft;
-    if (secondsleft < 1) {
+    // This tick ends the turn when at most a second was left. Asked before counting down: the
+    // host may have set the clock to any count, the lowest included.
+    if (secondsleft <= 1) {
         turntime.stop();
         currentplayer = 0;
         showTurnButtons(false);
@@ -307,7 +309,10 @@ void Tchat::turntimeTimer()
         image_timer->resize(0, image_timer->height());
         return;
     }
-    image_timer->resize(std::min(kTimeBarWidth, timeBarScale_ * secondsleft), image_timer->height());
+    --secondsleft;
+    // A clock beyond the bar's width fills it, however long it is.
+    image_timer->resize(std::min(kTimeBarWidth, timeBarScale_ * std::min(secondsleft, kTimeBarWidth)),
+                        image_timer->height());
     QPalette clock = label_timer->palette();
     clock.setColor(QPalette::WindowText, secondsleft < 20 ? QColor(255, 0, 0) : QColor(224, 227, 157));
     label_timer->setPalette(clock);

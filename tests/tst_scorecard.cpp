@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QTest>
 
+#include <limits>
+
 namespace {
 
 using Marks = ScoreCard::Marks;
@@ -50,6 +52,7 @@ class TestScoreCard : public QObject {
 private Q_SLOTS:
     void framesOneToNine();
     void frameTen();
+    void rollsOfAnyNumber();
     void runningTotals();
     void rowsOfTheSheet();
     void drawnCellsFollowTheTable();
@@ -73,6 +76,17 @@ void TestScoreCard::frameTen()
     QCOMPARE(frameMarks(5, 5, 5, true), (QList<int>{5, Artwork::kSpare, Artwork::kSpare}));
     QCOMPARE(frameMarks(0, 4, -1, true), (QList<int>{Artwork::kMiss, 4, -1}));
     QCOMPARE(frameMarks(10, 0, 0, true), (QList<int>{Artwork::kStrike, Artwork::kMiss, Artwork::kMiss}));
+}
+
+void TestScoreCard::rollsOfAnyNumber()
+{
+    // Whatever a host reports, two rolls make a spare only when they really add up to ten.
+    constexpr int kLow = std::numeric_limits<int>::min() + 5; // twice this wraps round to ten
+    constexpr int kHigh = std::numeric_limits<int>::max();
+    QCOMPARE(frameMarks(kLow, kLow, -1, false), (QList<int>{-1, -1, -1}));
+    QCOMPARE(frameMarks(kHigh, kHigh, -1, false), (QList<int>{-1, -1, -1}));
+    QCOMPARE(frameMarks(kLow, kLow, kLow, true), (QList<int>{-1, -1, -1}));
+    QCOMPARE(frameMarks(3, kHigh, kHigh, true), (QList<int>{3, -1, -1}));
 }
 
 void TestScoreCard::runningTotals()

@@ -112,6 +112,8 @@ private Q_SLOTS:
     void strikesAndSpares();
     void refusedWordOptions();
     void turnClock();
+    void turnClockOfAnyLength();
+    void pinCountsOfAnyNumber();
     void realKeysReachTheBoardFirst();
 };
 
@@ -307,6 +309,47 @@ void TestTurnPlay::turnClock()
     turn.tell("CMD_timeisup+");
     QCOMPARE(turn.status(), QStringLiteral("Time is Up!"));
     QCOMPARE(turn.ann->sounds.played.last(), QStringLiteral("timeup"));
+}
+
+void TestTurnPlay::turnClockOfAnyLength()
+{
+    Turn turn;
+    QVERIFY(turn.ready());
+    Tchat& chat = turn.ann->chat;
+    auto* bar = chat.findChild<QLabel*>(QStringLiteral("image_timer"));
+    auto* clock = chat.findChild<QLabel*>(QStringLiteral("label_timer"));
+    // A host's clock far beyond what the bar can show: the bar is full.
+    turn.tell("CMD_loadstats+2+1+f+1000000000+0+0+0+0+");
+    chat.turntimeTimer();
+    QCOMPARE(bar->width(), 97);
+    QCOMPARE(clock->text(), QStringLiteral("Time: 16666666:39"));
+    // A count below nothing, while the clock runs: the turn is over at the next tick.
+    turn.tell("CMD_loadstats+2+45+f+-2147483648+0+0+0+0+");
+    QVERIFY(chat.turnClockRuns());
+    chat.turntimeTimer();
+    QVERIFY(!chat.turnClockRuns());
+    QCOMPARE(chat.secondsLeft(), 0);
+    QCOMPARE(bar->width(), 0);
+    QCOMPARE(turn.status(), QStringLiteral("Time is Up"));
+}
+
+void TestTurnPlay::pinCountsOfAnyNumber()
+{
+    Turn turn;
+    QVERIFY(turn.ready());
+    turn.tell("CMD_goodword+2+3+0+1+2147483647+");
+    QCOMPARE(turn.status(), QStringLiteral("You knocked down 2147483647 pins."));
+    for (int k = 1; k <= 10; ++k)
+        QVERIFY(turn.shows(turn.slot(k), Artwork::kFallenPin));
+    turn.tell("CMD_goodword+2+3+0+1+-2147483648+");
+    QCOMPARE(turn.status(), QStringLiteral("You knocked down -2147483648 pins."));
+    for (int k = 1; k <= 10; ++k)
+        QVERIFY(turn.shows(turn.slot(k), Artwork::kFirstStandingPin + k - 1));
+    // Two counts that only overflow into ten are no spare.
+    turn.tell("CMD_goodword+2+4+0+1+-2147483643+");
+    turn.tell("CMD_goodword+2+4+0+2+-2147483643+");
+    QCOMPARE(turn.status(), QStringLiteral("You knocked down -2147483643 pins."));
+    QCOMPARE(turn.ann->chat.scoreCard().framescores(2, 4), (TFrameScore{-2147483643, -2147483643, 14, -1}));
 }
 
 void TestTurnPlay::realKeysReachTheBoardFirst()
