@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and the sanitizers, replays every input that ever
 # found a fault (tests/fuzz/regressions/NAME/), then fuzzes each target for a while starting
-# from its seeds (tests/fuzz/corpus/NAME/).  Usage: tools/fuzz.sh [seconds per target]
+# from its seeds (tests/fuzz/corpus/NAME/) and, where there is one, its dictionary of words worth
+# trying (tests/fuzz/NAME.dict).  Usage: tools/fuzz.sh [seconds per target]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
+export QT_QPA_PLATFORM=offscreen # the client's windows need no display
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPINFALL_SANITIZE=ON -DPINFALL_FUZZ=ON \
     -DBUILD_TESTING=OFF -DPINFALL_BENCHMARKS=OFF >/dev/null
 for seeds in tests/fuzz/corpus/*/; do
@@ -16,9 +18,13 @@ for seeds in tests/fuzz/corpus/*/; do
     if compgen -G "$regressions/*" >/dev/null; then
         "$fuzzer" "$regressions"/* >"$log" 2>&1 || { tail -n 60 "$log"; echo "fuzz_$name: a kept input fails again"; exit 1; }
     fi
+    dictionary=()
+    if [[ -f tests/fuzz/$name.dict ]]; then
+        dictionary=(-dict="tests/fuzz/$name.dict")
+    fi
     corpus=$(mktemp -d)
     if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -artifact_prefix=build-fuzz/ \
-        "$corpus" "$seeds" >"$log" 2>&1; then
+        "${dictionary[@]}" "$corpus" "$seeds" >"$log" 2>&1; then
         tail -n 60 "$log"
         echo "fuzz_$name: found a fault; the input is in build-fuzz/ (keep it in $regressions/)"
         exit 1
