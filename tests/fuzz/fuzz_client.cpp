@@ -9,6 +9,7 @@
 #include "faultreport.h"
 #include "messages.h"
 #include "programfixture.h"
+#include "pump.h"
 #include "scorecard.h"
 
 #include <QApplication>
@@ -35,18 +36,6 @@ extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size, st
 namespace {
 
 constexpr int kOwnSlot = 2;
-
-// Runs the event loop until `done` or about two seconds have passed.
-template <typename Condition> bool pump(Condition done)
-{
-    QDeadlineTimer deadline(2000);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 // Answers every message box as soon as its own event loop runs, as a user clicking it away
 // would ("Game is full" closes the window behind it).

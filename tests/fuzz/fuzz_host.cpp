@@ -7,6 +7,7 @@
 // queue off), bit 6 works the queue off afterwards, and the next byte gives the length of the
 // bytes that follow, which arrive on that connection.
 #include "faultreport.h"
+#include "pump.h"
 #include "tserver.h"
 
 #include <QCoreApplication>
@@ -21,18 +22,6 @@
 namespace {
 
 constexpr int kParticipants = 3;
-
-// Runs the event loop until `done` or about two seconds have passed.
-template <typename Condition> bool pump(Condition done)
-{
-    QDeadlineTimer deadline(2000);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 class Harness {
 public:
