@@ -137,7 +137,9 @@ void Tchat::joinpress()
 
 void Tchat::sendToHost(const QByteArray& message)
 {
-    sock.send(message);
+    // Once the host has gone there is nobody left to tell; the window closes on its own.
+    if (sock.isOpen())
+        sock.send(message);
 }
 
 void Tchat::sockRead()
@@ -152,10 +154,17 @@ void Tchat::sockInfo(const QString& text)
     if (text != QStringLiteral("Socket Closed") || connectionClosed_)
         return;
     connectionClosed_ = true;
-    // What the host said before it closed still counts: "Game is full" above all.
-    while (receivedlist.size() > 0)
-        receivedlist.dispatchNext();
-    close();
+    // The close may be reported from inside a send of a click or key handler: the window
+    // closes after that handler, not under it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            // What the host said before it closed still counts: "Game is full" above all.
+            while (receivedlist.size() > 0)
+                receivedlist.dispatchNext();
+            close();
+        },
+        Qt::QueuedConnection);
 }
 
 void Tchat::sendloginfo(FieldReader& fields)

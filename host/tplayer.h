@@ -19,6 +19,7 @@ inline constexpr char kTakenTile = '*';
 struct TPlayer {
     QByteArray name;                    // as sent at log-in; empty while free or not logged in yet
     bool connected = false;             // holds an open connection
+    bool loggedIn = false;              // has sent CMD_logininfo on that connection
     QPointer<TSock> sock;               // that connection; its Tag is the slot number
     qint32 score = 0;                   // running score
     bool watching = false;              // sits out from the next deal on

@@ -31,14 +31,23 @@ TServer::TServer(HostSettings settings, QObject* parent)
         tempsockInfo(sender, info, msg);
     };
 
-    receivedlist.setHandler(CMD_logininfo,
-                            [this](FieldReader& f, TSock* from) { receivedlogininfo(f, from); });
-    receivedlist.setHandler(CMD_kickhim, [this](FieldReader& f, TSock* from) { kickhim(f, from); });
-    receivedlist.setHandler(CMD_chat, [this](FieldReader& f, TSock* from) { chat(f, from); });
-    receivedlist.setHandler(CMD_action, [this](FieldReader& f, TSock* from) { action(f, from); });
-    receivedlist.setHandler(CMD_startgame, [this](FieldReader& f, TSock* from) { startgame(f, from); });
-    receivedlist.setHandler(CMD_justwatch, [this](FieldReader& f, TSock* from) { justwatch(f, from); });
-    receivedlist.setHandler(CMD_sendword, [this](FieldReader& f, TSock* from) { sendword(f, from); });
+    using MessageHandler = void (TServer::*)(FieldReader&, TSock*);
+    const std::pair<QByteArray, MessageHandler> handlers[] = {
+        {CMD_logininfo, &TServer::receivedlogininfo},
+        {CMD_kickhim, &TServer::kickhim},
+        {CMD_chat, &TServer::chat},
+        {CMD_action, &TServer::action},
+        {CMD_startgame, &TServer::startgame},
+        {CMD_justwatch, &TServer::justwatch},
+        {CMD_sendword, &TServer::sendword},
+    };
+    for (const auto& entry : handlers) {
+        receivedlist.setHandler(entry.first,
+                                [this, handler = entry.second](FieldReader& fields, TSock* from) {
+                                    const Turn turn(*this);
+                                    (this->*handler)(fields, from);
+                                });
+    }
 
     timer1.setInterval(settings_.second);
     connect(&timer1, &QTimer::timeout, this, [this] { FaultReport::guard([this] { timer1Timer(); }); });
@@ -79,10 +88,15 @@ int TServer::chooseSlot()
 
 void TServer::Sock1Accept(TSock* sender)
 {
-    const int slot = chooseSlot();
     TSock* sock = nullptr;
-    if (!sender->accept(sock))
-        return; // the slot stays free for the next one
+    if (sender->accept(sock))
+        admit(sock);
+}
+
+void TServer::admit(TSock* sock)
+{
+    const Turn turn(*this);
+    const int slot = chooseSlot();
     if (slot == kFullSlot) {
         sock->send(ToClient::full());
         delete sock; // closes it; CMD_full has already been handed to the platform
@@ -91,11 +105,25 @@ void TServer::Sock1Accept(TSock* sender)
     TPlayer& player = players[slot];
     player.sock = sock;
     player.connected = true;
+    player.loggedIn = false;
     sock->setTag(slot);
     sock->OnDisconnect = tempsock.OnDisconnect;
     sock->OnInfo = tempsock.OnInfo;
     sock->OnRead = [this](TSock* from, qsizetype) { Sock1Read(from); };
-    sock->send(ToClient::sendlogininfo(slot));
+    // The connection owns its timer, so the timer goes the moment the connection does.
+    auto* loginTimer = new QTimer(sock);
+    loginTimer->setSingleShot(true);
+    connect(loginTimer, &QTimer::timeout, this, [this, sock] { closeIfNotLoggedIn(sock); });
+    loginTimer->start(settings_.loginTimeout);
+    sendTo(slot, ToClient::sendlogininfo(slot));
+}
+
+void TServer::closeIfNotLoggedIn(TSock* sock)
+{
+    const Turn turn(*this);
+    const int slot = slotOf(sock);
+    if (slot != 0 && !players[slot].loggedIn)
+        sock->close();
 }
 
 void TServer::Sock1Read(TSock* sender)
@@ -105,6 +133,7 @@ void TServer::Sock1Read(TSock* sender)
 
 void TServer::receivedFrom(TSock* sender, QByteArrayView bytes)
 {
+    const Turn turn(*this);
     // A connection that floods the shared queue or never ends its message would stall the
     // game for everybody: it is closed, and its slot freed like any departure.
     const bool withinLimit = receivedlist.receive(sender, bytes);
@@ -136,19 +165,51 @@ void TServer::tempsockInfo(TSock* sender, TSocketInfo, const QString& msg)
 {
     if (msg != QStringLiteral("Socket Closed"))
         return;
-    const int slot = sender->Tag();
+    // "Socket Closed" comes twice for most departures; the slot is let go once.
+    const Turn turn(*this);
+    if (!departed_.contains(sender))
+        departed_.append(sender);
+}
+
+TServer::Turn::Turn(TServer& host) : host_(host)
+{
+    ++host_.turnDepth_;
+}
+
+TServer::Turn::~Turn()
+{
+    if (host_.turnDepth_ == 1)
+        FaultReport::guard([this] { host_.letDepartedGo(); });
+    --host_.turnDepth_;
+}
+
+void TServer::letDepartedGo()
+{
+    // Telling the others may end further connections; they are let go in this same loop.
+    while (!departed_.isEmpty()) {
+        const QPointer<TSock> sock = departed_.takeFirst();
+        if (sock)
+            freeSlotOf(sock);
+    }
+}
+
+void TServer::freeSlotOf(TSock* sock)
+{
+    const int slot = sock->Tag();
     // Only the slot's own connection may free it; an old connection of a reused slot may not.
-    if (slot < 1 || slot > kLastSlot || players[slot].sock != sender)
+    if (slot < 1 || slot > kLastSlot || players[slot].sock != sock)
         return;
     TPlayer& player = players[slot];
     if (player.connected)
         sendToOthers(slot, ToClient::playerdisconnected(slot, player.name));
     player.connected = false;
+    player.loggedIn = false;
     player.watching = false;
     player.name.clear();
+    player.sock = nullptr;
     // What it still had waiting will never be handled: it no longer speaks for the slot.
-    receivedlist.dropFrom(sender);
-    sender->deleteLater();
+    receivedlist.dropFrom(sock);
+    sock->deleteLater();
 }
 
 void TServer::disconnectsock(int slot)
@@ -166,6 +227,7 @@ void TServer::receivedlogininfo(FieldReader& fields, TSock* from)
     TPlayer& newcomer = players[slot];
     newcomer.name = fields.rest();
     newcomer.connected = true;
+    newcomer.loggedIn = true;
 
     sendToAll(ToClient::newplayerinfo(slot, newcomer.name));
     for (int other = 1; other <= slotcount; ++other) {
@@ -231,8 +293,14 @@ void TServer::justwatch(FieldReader& fields, TSock* from)
 void TServer::sendTo(int slot, const QByteArray& message)
 {
     const TPlayer& player = players[slot];
-    if (player.connected && player.sock)
-        player.sock->send(message);
+    TSock* sock = player.sock;
+    // A connection that has ended during this turn still holds its slot, but hears nothing more.
+    if (!player.connected || sock == nullptr || !sock->connected())
+        return;
+    sock->send(message);
+    // A participant that stops reading would make the host hold everything sent to it.
+    if (sock->connected() && sock->outgoingSize() > kMaxUnsentBytes)
+        sock->close();
 }
 
 void TServer::sendToAll(const QByteArray& message)

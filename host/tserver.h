@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -32,6 +33,9 @@ struct HostSettings {
     std::chrono::milliseconds second{1000};
     // Seed of the deal; from the clock when not given.
     std::optional<quint32> seed;
+    // A connection that has not logged in by then is closed: a real program logs in at once,
+    // and idle connections must not keep the game full.
+    std::chrono::milliseconds loginTimeout{std::chrono::seconds(30)};
 };
 
 // The game host. It listens for participants, gives each connection a slot, deals the
@@ -40,6 +44,12 @@ struct HostSettings {
 //
 // A participant is known by its connection: a message that claims another participant's slot
 // is ignored, and only slot 1 may start games and remove participants.
+//
+// The host works in turns: a queued message, a clock tick, an accepted connection, bytes read,
+// a connection's end. A connection that ends during a turn (a send that meets a broken pipe
+// closes it from inside the send) is let go when the turn is over, so every handler and every
+// loop over the slots runs to its end on a table that does not change under it; sends to it
+// in the meantime are dropped.
 class TServer : public QObject {
     Q_OBJECT
 
@@ -47,7 +57,8 @@ public:
     static constexpr int kLastSlot = 9;  // slots 1 to 4 play, 5 to 9 watch
     static constexpr int kFullSlot = 10; // where a tenth connection is turned away
     static constexpr int kPlayerSlots = 4;
-    static constexpr int kMaxWaitingMessages = 256; // a connection with more is flooding
+    static constexpr int kMaxWaitingMessages = 256;    // a connection with more is flooding
+    static constexpr qint64 kMaxUnsentBytes = 1 << 20; // a connection with more has stopped reading
 
     explicit TServer(HostSettings settings, QObject* parent = nullptr);
     ~TServer() override;
@@ -55,6 +66,11 @@ public:
     // Starts listening; throws ESockException when the port cannot be had. Port "0" takes a free one.
     void startListening(const QString& port = QStringLiteral("7772"));
     quint16 listeningPort() const { return Sock1.localPort(); }
+
+    // Seats a connection that has just been accepted in the lowest free slot, or turns it away
+    // when the game is full. Sock1Accept hands every connection here; tests and the fuzzer
+    // hand in connections over streams of their own.
+    void admit(TSock* sock);
 
     // Read event of every participant's connection.
     void Sock1Read(TSock* sender);
@@ -75,11 +91,27 @@ public:
     void fixNextWords(const QList<QByteArray>& words) { dealer.fixNextWords(words); }
 
 private:
+    // One turn of the host's work; connections that end during it are let go when the
+    // outermost turn is over.
+    class Turn {
+    public:
+        explicit Turn(TServer& host);
+        ~Turn();
+        Turn(const Turn&) = delete;
+        Turn& operator=(const Turn&) = delete;
+
+    private:
+        TServer& host_;
+    };
+
     // Connections and log-in
     void Sock1Accept(TSock* sender);
+    void closeIfNotLoggedIn(TSock* sock);
     int chooseSlot();
     void tempsockDisconnect(TSock* sender);
     void tempsockInfo(TSock* sender, TSocketInfo info, const QString& msg);
+    void letDepartedGo();
+    void freeSlotOf(TSock* sock);
     void disconnectsock(int slot);
     int slotOf(const TSock* connection) const;
     void receivedlogininfo(FieldReader& fields, TSock* from);
@@ -90,7 +122,7 @@ private:
 
     // Game flow
     void startgame(FieldReader& fields, TSock* from);
-    QList<DealtTile> dealSet(int set, QByteArray& word);
+    void dealSet(int set, QByteArray& word);
     void startround();
     void findplayer();
     void startClock(int tag, int seconds);
@@ -120,6 +152,8 @@ private:
     int timer1Tag = 0; // 2: a frame runs; 1: the pause between frames
     TDictn spell;
     Dealer dealer;
+    int turnDepth_ = 0;
+    QList<QPointer<TSock>> departed_; // closed during the running turn, let go at its end
 
     bool gameon = false;
     int slotcount = 0;

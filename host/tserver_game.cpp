@@ -40,6 +40,15 @@ void setRoll(TFrameScore& frame, int word, int pins)
     }
 }
 
+// The tiles in position order: the order of the deal would spell the word to find.
+QList<DealtTile> inPositionOrder(const LetterSet& set)
+{
+    QList<DealtTile> tiles;
+    for (int position = 1; position <= static_cast<int>(set.size()); ++position)
+        tiles.append({position, set[static_cast<std::size_t>(position - 1)]});
+    return tiles;
+}
+
 } // namespace
 
 void TServer::startgame(FieldReader& fields, TSock* from)
@@ -68,12 +77,11 @@ void TServer::startgame(FieldReader& fields, TSock* from)
     startround();
 }
 
-QList<DealtTile> TServer::dealSet(int set, QByteArray& word)
+void TServer::dealSet(int set, QByteArray& word)
 {
     word = dealer.drawWord();
     LetterSet& master = masterletters[set - 1];
     master.fill(kNoTile);
-    QList<DealtTile> tiles;
     for (const char letter : word) {
         int position = 0;
         do {
@@ -82,9 +90,7 @@ QList<DealtTile> TServer::dealSet(int set, QByteArray& word)
         master[position - 1] = letter;
         for (int slot = 1; slot <= playerslots; ++slot)
             players[slot].letters[set - 1][position - 1] = letter;
-        tiles.append({position, letter});
     }
-    return tiles;
 }
 
 void TServer::startround()
@@ -96,12 +102,12 @@ void TServer::startround()
     }
     for (int slot = 1; slot <= playerslots; ++slot)
         players[slot].words = {};
-    const QList<DealtTile> tiles = dealSet(1, dealword);
+    dealSet(1, dealword);
     for (int slot = 1; slot <= playerslots; ++slot) {
         players[slot].letterset = 1;
         players[slot].answer = dealword;
     }
-    sendToAll(ToClient::theletters(0, tiles));
+    sendToAll(ToClient::theletters(0, inPositionOrder(masterletters[0])));
     findplayer();
 }
 
@@ -134,6 +140,7 @@ void TServer::startClock(int tag, int seconds)
 
 void TServer::timer1Timer()
 {
+    const Turn turn(*this);
     --countdown;
     if (countdown > 0)
         return;
@@ -285,10 +292,7 @@ void TServer::sendBonusSet(int slot, int set)
 {
     TPlayer& player = players[slot];
     player.letterset = set;
-    QList<DealtTile> tiles;
-    for (int position = 1; position <= 10; ++position)
-        tiles.append({position, player.letters[set - 1][position - 1]});
-    sendTo(slot, ToClient::theletters(slot, tiles));
+    sendTo(slot, ToClient::theletters(slot, inPositionOrder(player.letters[set - 1])));
 }
 
 void TServer::endFrameIfAllDone()

@@ -1,6 +1,7 @@
 #include "tsock.h"
 
 #include "faultreport.h"
+#include "tcptransport.h"
 #include "wsaerrors.h"
 
 #include <QHash>
@@ -140,38 +141,34 @@ bool TSock::open()
         throw ESockException(QStringLiteral("Open - Datagram Sockets Are Not Supported"));
     const quint16 port = resolvePort();
     const QHostAddress address = resolveHost();
-    auto* socket = new QTcpSocket(this);
-    attach(socket);
-    socket->connectToHost(address, port);
+    auto* stream = new TcpTransport(new QTcpSocket, this);
+    attach(stream);
+    stream->connectTo(address, port);
     return connected_;
 }
 
-void TSock::attach(QTcpSocket* socket)
+void TSock::attach(StreamTransport* stream)
 {
-    socket_ = socket;
+    stream_ = stream;
     // Each notification is one event of its own: whatever its handlers throw ends it there.
-    connect(socket, &QTcpSocket::readyRead, this,
+    connect(stream, &StreamTransport::readyRead, this,
             [this] { FaultReport::guard([this] { readNotification(); }); });
-    connect(socket, &QTcpSocket::bytesWritten, this,
+    connect(stream, &StreamTransport::bytesWritten, this,
             [this] { FaultReport::guard([this] { writeNotification(); }); });
-    connect(socket, &QTcpSocket::connected, this,
+    connect(stream, &StreamTransport::connected, this,
             [this] { FaultReport::guard([this] { connectNotification(); }); });
-    connect(socket, &QTcpSocket::disconnected, this,
+    connect(stream, &StreamTransport::disconnected, this,
             [this] { FaultReport::guard([this] { closeNotification(); }); });
-    connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        // A peer's close or reset also arrives as `disconnected`, which handles it.
-        if (error != QAbstractSocket::RemoteHostClosedError)
-            FaultReport::guard([this, error] { errorNotification(WsaErrors::fromQt(error)); });
-    });
+    connect(stream, &StreamTransport::failed, this,
+            [this](int wsaError) { FaultReport::guard([this, wsaError] { errorNotification(wsaError); }); });
 }
 
 void TSock::releaseHandle()
 {
-    if (QTcpSocket* socket = std::exchange(socket_, nullptr)) {
-        socket->disconnect(this);
-        socket->flush();
-        socket->abort();
-        socket->deleteLater(); // we may be inside one of its signals
+    if (StreamTransport* stream = std::exchange(stream_, nullptr)) {
+        stream->disconnect(this);
+        stream->shutdown();
+        stream->deleteLater(); // we may be inside one of its signals
     }
     if (QTcpServer* server = std::exchange(server_, nullptr)) {
         server->disconnect(this);
@@ -196,7 +193,7 @@ void TSock::setListen(bool listen)
     }
     if (socketType_ == TSocketType::stDatagram)
         throw ESockException(QStringLiteral("Listen - Cannot Listen On A Datagram Socket"));
-    if (socket_ != nullptr)
+    if (stream_ != nullptr)
         throw ESockException(QStringLiteral("Listen - Socket Already In Use"));
 
     const quint16 port = resolvePort();
@@ -234,7 +231,6 @@ bool TSock::accept(TSock*& newSock)
         return false;
     }
     auto* accepted = new TSock(this);
-    socket->setParent(accepted);
     accepted->blocking_ = blocking_;
     accepted->blockingTimeout_ = blockingTimeout_;
     accepted->OnRead = OnRead;
@@ -242,29 +238,37 @@ bool TSock::accept(TSock*& newSock)
     accepted->OnDisconnect = OnDisconnect;
     accepted->OnInfo = OnInfo;
     accepted->portName_ = portName_;
-    accepted->hostName_ = dottedAddress(socket->peerAddress());
-    accepted->connected_ = true;
-    accepted->attach(socket);
+    accepted->adoptConnected(new TcpTransport(socket));
     newSock = accepted;
     info(TSocketInfo::Accept, QStringLiteral("Created New TSock Structure"));
-    if (socket->bytesAvailable() > 0) {
-        QMetaObject::invokeMethod(
-            accepted, [accepted] { FaultReport::guard([accepted] { accepted->readNotification(); }); },
-            Qt::QueuedConnection);
-    }
     return true;
+}
+
+void TSock::adoptConnected(StreamTransport* stream)
+{
+    releaseHandle();
+    stream->setParent(this);
+    hostName_ = dottedAddress(stream->peerAddress());
+    connected_ = true;
+    listening_ = false;
+    attach(stream);
+    if (stream->bytesAvailable() > 0) {
+        QMetaObject::invokeMethod(
+            this, [this] { FaultReport::guard([this] { readNotification(); }); }, Qt::QueuedConnection);
+    }
 }
 
 bool TSock::send(QByteArrayView text)
 {
     if (listening_)
         throw ESockException(QStringLiteral("Send - Cannot Send On A Listener Socket"));
-    if (socket_ == nullptr)
+    if (stream_ == nullptr)
         throw ESockException(QStringLiteral("Send - Socket Not Connected"));
-    socket_->write(text.data(), text.size());
+    stream_->write(text);
+    const QPointer<TSock> alive(this);
     info(TSocketInfo::Send, QStringLiteral("Non-Blocking Outgoing Data"));
-    if (socket_ != nullptr && connected_)
-        socket_->flush(); // hand the platform what it takes now, as the peer expects it promptly
+    if (alive && stream_ != nullptr && connected_)
+        stream_->flush(); // hand the platform what it takes now, as the peer expects it promptly
     return true;
 }
 
@@ -272,7 +276,7 @@ QByteArray TSock::receive()
 {
     if (listening_)
         throw ESockException(QStringLiteral("Receive - Cannot Receive On A Listener Socket"));
-    if (socket_ == nullptr && incoming_.isEmpty())
+    if (stream_ == nullptr && incoming_.isEmpty())
         throw ESockException(QStringLiteral("Receive - Socket Not Connected"));
     return std::exchange(incoming_, {});
 }
@@ -291,20 +295,20 @@ bool TSock::close()
 
 qsizetype TSock::outgoingSize() const
 {
-    return socket_ != nullptr ? socket_->bytesToWrite() : 0;
+    return stream_ != nullptr ? stream_->bytesToWrite() : 0;
 }
 
 void TSock::readNotification()
 {
-    if (socket_ == nullptr)
+    if (stream_ == nullptr)
         return;
-    incoming_ += socket_->read(kReceiveArea);
+    incoming_ += stream_->read(kReceiveArea);
     const QPointer<TSock> alive(this);
     info(TSocketInfo::Receive, QStringLiteral("Non-Blocking Incoming Data"));
     if (alive && OnRead)
         OnRead(this, incoming_.size());
     // A burst larger than the receive area arrives over several notifications.
-    if (alive && socket_ != nullptr && socket_->bytesAvailable() > 0) {
+    if (alive && stream_ != nullptr && stream_->bytesAvailable() > 0) {
         QMetaObject::invokeMethod(
             this, [this] { FaultReport::guard([this] { readNotification(); }); }, Qt::QueuedConnection);
     }
@@ -313,7 +317,7 @@ void TSock::readNotification()
 void TSock::writeNotification()
 {
     const QPointer<TSock> alive(this);
-    if (socket_ != nullptr && socket_->bytesToWrite() > 0)
+    if (stream_ != nullptr && stream_->bytesToWrite() > 0)
         info(TSocketInfo::Send, QStringLiteral("Non-Blocking Outgoing Data"));
     if (alive && OnWrite)
         OnWrite(this);
@@ -326,15 +330,15 @@ void TSock::connectNotification()
     info(TSocketInfo::Connect, QStringLiteral("Non-Blocking Socket Connected"));
     if (alive && OnConnect)
         OnConnect(this);
-    if (alive && socket_ != nullptr)
-        socket_->flush(); // anything sent while connecting
+    if (alive && stream_ != nullptr)
+        stream_->flush(); // anything sent while connecting
 }
 
 void TSock::closeNotification()
 {
     const QPointer<TSock> alive(this);
     // Whatever the peer sent before closing is still delivered.
-    while (alive && socket_ != nullptr && socket_->bytesAvailable() > 0)
+    while (alive && stream_ != nullptr && stream_->bytesAvailable() > 0)
         readNotification();
     if (alive && OnDisconnect)
         OnDisconnect(this);

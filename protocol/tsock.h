@@ -9,7 +9,7 @@
 
 class QHostAddress;
 class QTcpServer;
-class QTcpSocket;
+class StreamTransport;
 
 // Raised by TSock for an operation in the wrong state or a name that cannot be resolved.
 class ESockException : public std::runtime_error {
@@ -107,7 +107,13 @@ public:
     // handlers; its HostName is the peer's address. False if the platform refused.
     bool accept(TSock*& newSock);
 
+    // Takes over a stream that is already connected, as accept() does with a TCP connection.
+    // Tests and the fuzzer hand the host connections of their own this way.
+    void adoptConnected(StreamTransport* stream);
+
     // Queues the bytes and hands the platform what it takes now; the rest leaves later, in order.
+    // The platform may report the connection gone while it takes them: the instance is then
+    // closed (with its reports) by the time send returns.
     bool send(QByteArrayView text);
 
     // Everything in the incoming buffer, which is left empty.
@@ -118,15 +124,17 @@ public:
     bool close();
 
     bool connected() const { return connected_; }
+    // Connected, or still connecting: what is sent now will leave.
+    bool isOpen() const { return stream_ != nullptr; }
     // The port a listener is bound to (useful when PortName is "0"); 0 when not listening.
     quint16 localPort() const;
     qsizetype outgoingSize() const;
     qsizetype incomingSize() const { return incoming_.size(); }
 
 private:
-    bool hasHandle() const { return socket_ != nullptr || server_ != nullptr; }
+    bool hasHandle() const { return stream_ != nullptr || server_ != nullptr; }
     void info(TSocketInfo kind, const QString& text);
-    void attach(QTcpSocket* socket);
+    void attach(StreamTransport* stream);
     void releaseHandle();
     quint16 resolvePort();
     QHostAddress resolveHost();
@@ -145,8 +153,8 @@ private:
     TLineBreak lineBreak_ = TLineBreak::lbSmart;
     int tag_ = 0;
 
-    QTcpSocket* socket_ = nullptr; // owned; set while connecting or connected
-    QTcpServer* server_ = nullptr; // owned; set while listening
+    StreamTransport* stream_ = nullptr; // owned; set while connecting or connected
+    QTcpServer* server_ = nullptr;      // owned; set while listening
     bool connected_ = false;
     bool listening_ = false;
     QByteArray incoming_;

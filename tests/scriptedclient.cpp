@@ -89,15 +89,10 @@ void ScriptedClient::takeLetters(const QByteArray& message)
     if (!message.startsWith("CMD_theletters+"))
         return;
     const QList<QByteArray> fields = message.split('+');
-    const bool frameDeal = fields.value(1) == "0";
     tiles_.clear();
-    if (frameDeal)
-        dealWord_.clear();
     for (qsizetype i = 2; i + 1 < fields.size(); i += 2) {
         const char letter = fields[i + 1].isEmpty() ? '\0' : fields[i + 1][0];
         tiles_.insert(fields[i].toInt(), letter);
-        if (frameDeal)
-            dealWord_ += letter;
     }
 }
 

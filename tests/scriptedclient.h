@@ -40,8 +40,6 @@ public:
     int slot() const { return slot_; }
     // The letters of the tiles still on the rack, in position order.
     QByteArray rackLetters() const;
-    // The letters of the last frame deal in the order of its pairs: the deal word itself.
-    const QByteArray& dealWord() const { return dealWord_; }
 
 private:
     void readAll();
@@ -53,6 +51,5 @@ private:
     qsizetype seen_ = 0; // messages already scanned for letters
     int slot_ = 0;
     QMap<int, char> tiles_; // by position, as last dealt, less the tiles of accepted words
-    QByteArray dealWord_;
-    QList<int> lastWord_; // positions of the word sent last; gone once the host accepts it
+    QList<int> lastWord_;   // positions of the word sent last; gone once the host accepts it
 };

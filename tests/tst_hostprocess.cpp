@@ -1,6 +1,7 @@
 // pinfall-host as its own process: four players and a spectator play a whole game through it.
 #include "hostprocess.h"
 #include "scriptedclient.h"
+#include "wordfinder.h"
 
 #include <QProcess>
 #include <QTest>
@@ -40,6 +41,8 @@ void TestHostProcess::answersHelpAndVersion()
 
 void TestHostProcess::hostsAWholeGame()
 {
+    const WordFinder words(QStringLiteral(PINFALL_WORD_LIST));
+    QVERIFY(words.loaded());
     HostProcess host;
     const quint16 port = host.start({"--pause", "5", "--second", "20"});
     QVERIFY(port != 0);
@@ -56,8 +59,10 @@ void TestHostProcess::hostsAWholeGame()
             const QByteArray opened =
                 "CMD_nextplayer+" + QByteArray::number(slot) + '+' + QByteArray::number(frame) + '+';
             QCOMPARE(player.waitFor("CMD_nextplayer+"), opened);
-            // The pairs of a frame deal spell the deal word: a strike for whoever sends it whole.
-            player.sendWord(player.dealWord());
+            // A ten-letter word from the rack is a strike.
+            const QByteArray word = words.usingAll(player.rackLetters());
+            QCOMPARE(word.size(), 10);
+            player.sendWord(word);
             QVERIFY(!player.waitFor("CMD_goodword+").isEmpty());
         }
         QCOMPARE(participants[4].waitFor("CMD_nextplayer+"),
