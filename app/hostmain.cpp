@@ -1,6 +1,7 @@
 // pinfall-host: a game host without a window, for a machine without a display and for
 // testing the protocol. It has no player of its own: the first participant to connect gets
 // slot 1, and with it the right to start games and remove participants.
+#include "terminationsignals.h"
 #include "tserver.h"
 
 #include <QCommandLineParser>
@@ -19,6 +20,10 @@ void toStderr(const QString& text)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // A logout, Ctrl+C or kill ends the event loop, so that the host closes its connections and
+    // removes the dictionary's working file on the way out.
+    const TerminationSignals endingFromOutside;
+    QObject::connect(&endingFromOutside, &TerminationSignals::endRequested, &app, &QCoreApplication::quit);
     QCoreApplication::setApplicationName(QStringLiteral("pinfall-host"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PINFALL_VERSION));
 

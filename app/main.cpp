@@ -8,6 +8,7 @@
 #include "tabout.h"
 #include "tchat.h"
 #include "tdownload.h"
+#include "terminationsignals.h"
 #include "tgamestart.h"
 #include "thelp.h"
 #include "tphrases.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -71,6 +73,9 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(QPixmap::fromImage(Artwork::iconImage(Artwork::kIconCanvas)));
     // The main window decides when the program ends, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Made before the windows, so that it outlives them: a logout or Ctrl+C during their
+    // destruction must not cut it short.
+    TerminationSignals endingFromOutside;
 
     Tchat chat;
     Tabout about(QStringLiteral(PINFALL_HOME_PAGE), &chat);
@@ -115,6 +120,11 @@ int main(int argc, char** argv)
         chat.activateWindow();
     });
     QObject::connect(&chat, &Tchat::closed, &app, &QCoreApplication::quit);
+    // Ended from outside the way File > Exit ends it: the settings saved, and on the way out the
+    // tally too and the dictionary's working file removed.
+    QObject::connect(&endingFromOutside, &TerminationSignals::endRequested, &chat, &QWidget::close);
     chat.show();
+    // The sound system starts once the window is up, neither holding it back nor the first sound.
+    QTimer::singleShot(0, &chat, [&sounds] { sounds.prepare(); });
     return QApplication::exec();
 }

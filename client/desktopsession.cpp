@@ -1,8 +1,11 @@
 #include "desktopsession.h"
 
-#include <QRegularExpression>
-
 namespace {
+
+bool isAsciiAlnum(QChar c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9');
+}
 
 QString firstSet(std::initializer_list<const char*> variables, const QString& fallback)
 {
@@ -22,6 +25,10 @@ QString sessionScopedName(const QString& identifier)
     const QString session =
         firstSet({"XDG_SESSION_ID", "WAYLAND_DISPLAY", "DISPLAY"}, QStringLiteral("console"));
     QString name = identifier + QLatin1Char('-') + user + QLatin1Char('-') + session;
-    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9_.-]"));
-    return name.replace(unsafe, QStringLiteral("_"));
+    // By hand, not by regular expression: this one replacement would load the whole engine.
+    for (QChar& c : name) {
+        if (!isAsciiAlnum(c) && c != u'_' && c != u'.' && c != u'-')
+            c = u'_';
+    }
+    return name;
 }

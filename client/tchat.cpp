@@ -160,13 +160,10 @@ void Tchat::buildBoard()
     panel_board = new QWidget(client);
     panel_board->setObjectName(QStringLiteral("panel_board"));
     panel_board->setGeometry(2, 2, 567, 525);
-    QPalette lane = panel_board->palette();
-    lane.setBrush(QPalette::Window, Artwork::boardBackground(panel_board->size()));
-    panel_board->setPalette(lane);
-    panel_board->setAutoFillBackground(true);
+    standOnLane(panel_board);
     QWidget* board = panel_board;
 
-    makePicture(board, QStringLiteral("Image4"), {6, 5, 554, 205}, Artwork::scoreSheet());
+    makePaintedPicture(board, "Image4", {6, 5, 554, 205}, Artwork::paintScoreSheet);
     scorecard = new ScoreCard(board);
     scorecard->setObjectName(QStringLiteral("scorecard"));
     scorecard->setGeometry(107, 28, 273, 160);

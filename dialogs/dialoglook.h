@@ -1,9 +1,17 @@
 #pragma once
 
 #include "artwork.h"
+#include "paintedbackground.h"
 
 #include <QLabel>
 #include <QWidget>
+
+// Gives a widget the lane of the main window's board as its background.
+inline void standOnLane(QWidget* widget)
+{
+    new PaintedBackground(widget,
+                          [widget](QPainter& painter) { Artwork::paintBoard(painter, widget->size()); });
+}
 
 // Gives a dialog the look every window of the game shares: a fixed size, and the lane of the
 // main window's board as its background.
@@ -12,10 +20,17 @@ inline void giveDialogLook(QWidget* dialog, const char* name, const QString& tit
     dialog->setObjectName(QString::fromLatin1(name));
     dialog->setWindowTitle(title);
     dialog->setFixedSize(size);
-    QPalette background = dialog->palette();
-    background.setBrush(QPalette::Window, Artwork::boardBackground(size));
-    dialog->setPalette(background);
-    dialog->setAutoFillBackground(true);
+    standOnLane(dialog);
+}
+
+// A large picture of a window laid out by hand, painted each time it is shown, found by its name.
+inline void makePaintedPicture(QWidget* parent, const char* name, const QRect& geometry,
+                               PaintedBackground::Painting painting)
+{
+    auto* picture = new QWidget(parent);
+    picture->setObjectName(QString::fromLatin1(name));
+    picture->setGeometry(geometry);
+    new PaintedBackground(picture, std::move(painting));
 }
 
 // A label of a window laid out by hand, found by its name.

@@ -69,8 +69,7 @@ Tdownload::Tdownload(DownloadPlaces places, QWidget* parent)
 
 void Tdownload::buildControls()
 {
-    QLabel* advert = makeLabel(this, "Image1", {8, 8, 400, 339});
-    advert->setPixmap(Artwork::lobbyAdvert());
+    makePaintedPicture(this, "Image1", {8, 8, 400, 339}, Artwork::paintLobbyAdvert);
 
     constexpr int kLeft = 420;
     constexpr int kWidth = 296;

@@ -1,20 +1,24 @@
 #include "dealwords.h"
 
-#include <QFile>
+#include <QResource>
 
-DealWords::DealWords()
+DealWords::DealWords() : text_(QResource(QStringLiteral(":/dealwords.txt")).uncompressedData())
 {
-    QFile table(QStringLiteral(":/dealwords.txt"));
-    if (!table.open(QIODevice::ReadOnly))
-        return;
-    const QList<QByteArray> lines = table.readAll().split('\n');
-    for (const QByteArray& line : lines) {
-        if (!line.isEmpty())
-            words_.append(line);
+    for (qsizetype start = 0; start < text_.size();) {
+        qsizetype end = text_.indexOf('\n', start);
+        if (end < 0)
+            end = text_.size();
+        if (end > start)
+            starts_.push_back(static_cast<quint32>(start));
+        start = end + 1;
     }
 }
 
 QByteArray DealWords::GetString(int id) const
 {
-    return id >= 0 && id < words_.size() ? words_.at(id) : QByteArray();
+    if (id < 0 || id >= count())
+        return {};
+    const qsizetype start = starts_[static_cast<std::size_t>(id)];
+    const qsizetype end = text_.indexOf('\n', start);
+    return text_.mid(start, (end < 0 ? text_.size() : end) - start);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
+
+#include <vector>
 
 // The ten-letter words the host deals from, kept as a string table: identifiers 0 to 12969
 // hold a word, in alphabetical order; the identifiers up to 13085 hold none.
@@ -14,8 +15,11 @@ public:
     // The word with that identifier, or an empty text where there is none.
     QByteArray GetString(int id) const;
 
-    int count() const { return static_cast<int>(words_.size()); }
+    int count() const { return static_cast<int>(starts_.size()); }
 
 private:
-    QList<QByteArray> words_;
+    // The built-in list, one word a line, and where each word starts in it: one block rather
+    // than a string for each of the thirteen thousand words.
+    QByteArray text_;
+    std::vector<quint32> starts_;
 };

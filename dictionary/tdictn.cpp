@@ -34,22 +34,28 @@ std::string paddedUpper(std::string_view text, std::size_t width)
     return key;
 }
 
-QByteArray builtInWords(const QString& resource)
+// The list's bytes up to its first zero byte, read where they lie (in the program, or in the
+// resource system's one unpacked copy) for as long as `list` is open: a copy of its own would
+// cost as much memory again as the list.
+QByteArrayView builtInWords(QFile& list)
 {
-    QFile list(resource);
-    if (!list.open(QIODevice::ReadOnly))
+    if (!list.open(QIODevice::ReadOnly) || list.size() == 0)
         return {};
-    QByteArray words = list.readAll();
+    const uchar* bytes = list.map(0, list.size());
+    if (bytes == nullptr)
+        return {};
+    QByteArrayView words(bytes, list.size());
     if (const qsizetype zero = words.indexOf('\0'); zero >= 0)
         words.truncate(zero);
     return words;
 }
 
-bool writeWholeFile(const QString& path, const QByteArray& bytes)
+bool writeWholeFile(const QString& path, QByteArrayView bytes)
 {
     // Written aside and renamed into place, so a crash never leaves a half list to be reused.
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), bytes.size()) == bytes.size() &&
+           file.commit();
 }
 
 } // namespace
@@ -73,7 +79,8 @@ QString TDictn::prepareWorkingFile()
     if (QFile::exists(workingPath))
         return workingPath;
 
-    const QByteArray words = builtInWords(places_.builtInList);
+    QFile list(places_.builtInList);
+    const QByteArrayView words = builtInWords(list);
     if (words.isEmpty())
         return workingPath; // nothing to write: the open fails and says so
     if (writeWholeFile(workingPath, words))

@@ -200,10 +200,9 @@ QByteArray svgPathData(const QPainterPath& path)
 
 } // namespace
 
-QPixmap boardBackground(QSize size)
+void paintBoard(QPainter& painter, QSize size)
 {
-    QPixmap pixmap(size);
-    QPainter painter(&pixmap);
+    painter.save();
     // Maple lane boards, lit from above.
     constexpr int kBoard = 21;
     for (int x = 0, n = 0; x < size.width(); x += kBoard, ++n) {
@@ -220,11 +219,12 @@ QPixmap boardBackground(QSize size)
     gloss.setColorAt(0, QColor(255, 255, 255, 70));
     gloss.setColorAt(0.5, QColor(255, 255, 255, 0));
     gloss.setColorAt(1, QColor(80, 40, 0, 60));
-    painter.fillRect(pixmap.rect(), gloss);
+    const QRect whole(QPoint(0, 0), size);
+    painter.fillRect(whole, gloss);
     painter.setPen(QPen(QColor(110, 70, 30), 2));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(pixmap.rect().adjusted(1, 1, -1, -1));
-    return pixmap;
+    painter.drawRect(whole.adjusted(1, 1, -1, -1));
+    painter.restore();
 }
 
 QPixmap captionButton(const QString& caption, QSize size)
@@ -374,7 +374,7 @@ QPixmap logo()
     return pixmap;
 }
 
-QPixmap scoreSheet()
+void paintScoreSheet(QPainter& painter)
 {
     // Geometry shared with the marks drawn over it: the frames start 101 pixels in, 23 down.
     constexpr int kFramesLeft = 101;
@@ -387,9 +387,9 @@ QPixmap scoreSheet()
     const QColor shade(236, 235, 230);
     const QColor rule(120, 110, 90);
 
-    QPixmap pixmap(QSize(554, 205));
-    pixmap.fill(paper);
-    QPainter painter(&pixmap);
+    const QRect whole(0, 0, 554, 205);
+    painter.save();
+    painter.fillRect(whole, paper);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const int framesRight = kFramesLeft + 9 * kFrame + kTenthFrame;
     const int totalRight = framesRight + kTotalWidth;
@@ -429,8 +429,8 @@ QPixmap scoreSheet()
     painter.drawLine(0, rowsBottom, 553, rowsBottom);
     painter.setPen(QPen(kInk, 2));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(pixmap.rect().adjusted(1, 1, -1, -1));
-    return pixmap;
+    painter.drawRect(whole.adjusted(1, 1, -1, -1));
+    painter.restore();
 }
 
 QPixmap framePending()
@@ -534,11 +534,10 @@ QPixmap tickBox(bool ticked)
     return pixmap;
 }
 
-QPixmap lobbyAdvert()
+void paintLobbyAdvert(QPainter& painter)
 {
-    constexpr QSize kSize(400, 339);
-    QPixmap pixmap = boardBackground(kSize);
-    QPainter painter(&pixmap);
+    paintBoard(painter, {400, 339});
+    painter.save();
     antialiased(painter);
     // A lit sign over a rack of pins: the lobby is where the players are.
     painter.setPen(QPen(QColor(255, 214, 90), 3));
@@ -561,7 +560,7 @@ QPixmap lobbyAdvert()
             drawPin(painter, QRectF(x, y, kPinWidth, kPinHeight));
         }
     }
-    return pixmap;
+    painter.restore();
 }
 
 QImage iconImage(int size)

@@ -6,11 +6,18 @@
 #include <QSize>
 #include <QString>
 
+class QPainter;
+
 // The pictures of the game windows, drawn in code so that they scale cleanly and need no
 // image files. Each function draws one picture at its size on the board.
 namespace Artwork {
 
-QPixmap boardBackground(QSize size);
+// The large pictures, painted from the painter's origin each time they are shown: kept as
+// pixmaps, they held more memory than the windows' own pixels.
+void paintBoard(QPainter& painter, QSize size); // the lane of the board, under every window
+void paintScoreSheet(QPainter& painter);        // the ruled bowling sheet, 554 by 205
+void paintLobbyAdvert(QPainter& painter);       // the lobby's poster in the download window, 400 by 339
+
 // A raised picture button with its caption ("START GAME", "SEND WORD", "CLEAR WORD", "OK").
 QPixmap captionButton(const QString& caption, QSize size = {104, 23});
 QPixmap sortArrows();         // two turning arrows, 32 by 32
@@ -20,10 +27,8 @@ QPixmap badWordPanel();       // "That is not a valid word.", 240 by 57, room fo
 QPixmap clockFrame();         // the raised frame behind the turn clock, 107 by 44
 QPixmap timeBar(QSize size);  // the red bar of the turn clock
 QPixmap logo();               // the maker's logo, 58 by 24
-QPixmap scoreSheet();         // the ruled bowling sheet, 554 by 205
 QPixmap framePending();       // "Current Frame in Progress.. Please Wait for Next Frame.", 238 by 41
 QPixmap tickBox(bool ticked); // the team-game box of the game start dialog, 33 by 23
-QPixmap lobbyAdvert();        // the lobby's poster in the download window, 400 by 339
 
 // The program's icon, a bowling pin behind a letter tile, laid out on a square of kIconCanvas
 // units. The picture and the SVG text come from one list of shapes, so the desktop's PNG and

@@ -1,10 +1,13 @@
-// pinfall-host as its own process: four players and a spectator play a whole game through it.
+// pinfall-host as its own process: four players and a spectator play a whole game through it,
+// and a logout, Ctrl+C or kill ends it cleanly.
 #include "hostprocess.h"
 #include "scriptedclient.h"
 #include "wordfinder.h"
 
 #include <QProcess>
 #include <QTest>
+
+#include <csignal>
 
 class TestHostProcess : public QObject {
     Q_OBJECT
@@ -13,6 +16,8 @@ private Q_SLOTS:
     void rejectsBadOptions();
     void answersHelpAndVersion();
     void hostsAWholeGame();
+    void endsCleanlyWhenSignalled_data();
+    void endsCleanlyWhenSignalled();
 };
 
 void TestHostProcess::rejectsBadOptions()
@@ -78,6 +83,44 @@ void TestHostProcess::hostsAWholeGame()
         QCOMPARE(participant.waitFor("CMD_winner+", 20000), QByteArray("CMD_winner+1+2+3+4+"));
     }
     QCOMPARE(participants[4].receivedStarting("CMD_goodword").size(), 0);
+}
+
+void TestHostProcess::endsCleanlyWhenSignalled_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<bool>("ignoredAtStart");
+    QTest::newRow("SIGTERM (logout, kill)") << SIGTERM << false;
+    QTest::newRow("SIGINT (Ctrl+C)") << SIGINT << false;
+    QTest::newRow("SIGHUP (terminal closed)") << SIGHUP << false;
+    QTest::newRow("SIGHUP under nohup, then SIGTERM") << SIGHUP << true;
+}
+
+void TestHostProcess::endsCleanlyWhenSignalled()
+{
+    QFETCH(int, signalNumber);
+    QFETCH(bool, ignoredAtStart);
+    HostProcess host;
+    // The host starts with the signal at its default action, or ignored as nohup leaves SIGHUP,
+    // whatever this test inherited.
+    host.process.setChildProcessModifier([signalNumber, ignoredAtStart] {
+        struct sigaction action {};
+        action.sa_handler = ignoredAtStart ? SIG_IGN : SIG_DFL;
+        ::sigaction(signalNumber, &action, nullptr);
+    });
+    QVERIFY(host.start() != 0);
+    const QString workingFile = host.folder.filePath(QStringLiteral("English"));
+    QVERIFY(QFile::exists(workingFile));
+
+    const auto pid = static_cast<pid_t>(host.process.processId());
+    QCOMPARE(::kill(pid, signalNumber), 0);
+    if (ignoredAtStart) {
+        QVERIFY(!host.process.waitForFinished(500));
+        QCOMPARE(::kill(pid, SIGTERM), 0);
+    }
+    QVERIFY(host.process.waitForFinished(20000));
+    QCOMPARE(host.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(host.process.exitCode(), 0);
+    QVERIFY(!QFile::exists(workingFile));
 }
 
 QTEST_GUILESS_MAIN(TestHostProcess)

@@ -371,13 +371,16 @@ void TestMainWindow::boardIsDrawn()
     QDir().mkpath(QStringLiteral(PINFALL_ARTIFACTS));
     QVERIFY(game.host.chat.grab().save(QStringLiteral(PINFALL_ARTIFACTS "/main-window.png")));
     game.host.gamestart.show();
-    QVERIFY(game.host.gamestart.grab().save(QStringLiteral(PINFALL_ARTIFACTS "/game-start.png")));
-    // The START GAME picture is drawn in red over the lane; the lane itself is wood.
+    const QImage dialog = game.host.gamestart.grab().toImage();
+    QVERIFY(dialog.save(QStringLiteral(PINFALL_ARTIFACTS "/game-start.png")));
+    // The START GAME picture is drawn in red over the lane; the lane itself is wood, on the board
+    // and under the dialogs.
     const QColor button = board.pixelColor(64 + 10, 212 + 12);
     QVERIFY2(button.red() > 2 * button.green(), qPrintable(button.name()));
     QCOMPARE(board.pixelColor(6 + 60, 5 + 60), QColor(255, 254, 244)); // the sheet's paper
-    const QColor lane = board.pixelColor(520, 250);
-    QVERIFY2(lane.red() > 150 && lane.green() > 100 && lane.blue() < lane.green(), qPrintable(lane.name()));
+    for (const QColor& lane : {board.pixelColor(520, 250), dialog.pixelColor(20, 100)})
+        QVERIFY2(lane.red() > 150 && lane.green() > 100 && lane.blue() < lane.green(),
+                 qPrintable(lane.name()));
     QVERIFY(ann.waitForLine(QStringLiteral("Bob is Connected.")));
 }
 

@@ -1,11 +1,14 @@
-// The program as its own process: one copy per desktop session, and two copies in two
-// sessions meeting in one game.
+// The program as its own process: one copy per desktop session, two copies in two sessions
+// meeting in one game, and a copy ended from outside.
+#include <QFile>
 #include <QProcess>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
 
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -31,6 +34,19 @@ public:
     }
 
     void start(const QStringList& arguments = {}) { process_.start(QStringLiteral(PINFALL_PATH), arguments); }
+
+    // Starts a copy of the program placed in the folder, which then holds its settings and tally
+    // as well (they go beside the program wherever that can be written).
+    bool startFromItsFolder()
+    {
+        const QString program = file(QStringLiteral("pinfall"));
+        if (!QFile::copy(QStringLiteral(PINFALL_PATH), program))
+            return false;
+        process_.start(program);
+        return true;
+    }
+
+    QString file(const QString& name) const { return folder_.filePath(name); }
 
     bool said(const QString& line, int timeoutMs = 20000)
     {
@@ -72,6 +88,8 @@ private Q_SLOTS:
     void oneCopyPerSession();
     void twoCopiesMeetInOneGame();
     void helpAndVersionNeedNoDesktop();
+    void signalEndsItAsExitDoes_data();
+    void signalEndsItAsExitDoes();
 };
 
 void TestProgram::oneCopyPerSession()
@@ -147,6 +165,50 @@ void TestProgram::helpAndVersionNeedNoDesktop()
         QVERIFY2(said.startsWith(answer), said.constData());
     }
     QCOMPARE(running.process().state(), QProcess::Running);
+}
+
+void TestProgram::signalEndsItAsExitDoes_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM (logout, kill)") << SIGTERM;
+    QTest::newRow("SIGINT (Ctrl+C)") << SIGINT;
+    QTest::newRow("SIGHUP (terminal closed)") << SIGHUP;
+}
+
+void TestProgram::signalEndsItAsExitDoes()
+{
+    QFETCH(int, signalNumber);
+    const quint16 port = freePort();
+    Copy copy(newSession(), QString::number(port));
+    // A window placed off the screen is moved back onto it, so closing it saves the settings.
+    QFile settings(copy.file(QStringLiteral("varolobby.ini")));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[Pinfall]\r\nLeft=-7000\r\n");
+    settings.close();
+    // Started with the signal at its default action, whatever this test inherited.
+    copy.process().setChildProcessModifier([signalNumber] {
+        struct sigaction action {};
+        action.sa_handler = SIG_DFL;
+        ::sigaction(signalNumber, &action, nullptr);
+    });
+    QVERIFY(copy.startFromItsFolder());
+    QVERIFY2(copy.said(QStringLiteral("You are Connected.")), qPrintable(copy.output()));
+    // The settings are read as the line is written; the host's greeting to a second visitor
+    // comes after the window has been moved back.
+    QTcpSocket visitor;
+    visitor.connectToHost(QHostAddress::LocalHost, port);
+    QVERIFY(visitor.waitForReadyRead(20000));
+    const QString workingFile = copy.file(QStringLiteral("English"));
+    QVERIFY(QFile::exists(workingFile));
+
+    QCOMPARE(::kill(static_cast<pid_t>(copy.process().processId()), signalNumber), 0);
+    QVERIFY(copy.process().waitForFinished(20000));
+    QCOMPARE(copy.process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(copy.process().exitCode(), 0);
+    QVERIFY(!QFile::exists(workingFile));
+    QVERIFY(QFile::exists(copy.file(QStringLiteral("Pinfall1tally.tld")))); // saved as its window goes
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    QVERIFY(settings.readAll().contains("\nPlaysounds=true"));
 }
 
 QTEST_GUILESS_MAIN(TestProgram)
