@@ -11,15 +11,22 @@ bool valid(int slot, int frame)
     return slot >= 1 && slot <= ScoreCard::kSlots && frame >= 1 && frame <= ScoreCard::kFrames;
 }
 
-// A roll drawn as itself: the digit, or the mark the rules chose; nothing for a value without a glyph.
-int glyphOf(int roll)
+int glyphOf(const Rules::Mark& mark)
 {
-    return roll >= 0 && roll <= Artwork::kBlankShade ? roll : -1;
-}
-
-int firstBall(int roll)
-{
-    return roll == 0 ? Artwork::kMiss : glyphOf(roll);
+    switch (mark.kind) {
+    case Rules::Mark::Roll:
+        // The digit, or a shade the sheet keeps for blank boxes; nothing for a value without a glyph.
+        return mark.roll >= 0 && mark.roll <= Artwork::kBlankShade ? mark.roll : -1;
+    case Rules::Mark::Miss:
+        return Artwork::kMiss;
+    case Rules::Mark::Strike:
+        return Artwork::kStrike;
+    case Rules::Mark::Spare:
+        return Artwork::kSpare;
+    case Rules::Mark::Blank:
+        break;
+    }
+    return -1;
 }
 
 } // namespace
@@ -77,31 +84,8 @@ int ScoreCard::gettop(int slot, int kind)
 
 ScoreCard::Marks ScoreCard::marksOf(const TFrameScore& f, bool tenthFrame)
 {
-    Marks marks;
-    if (!tenthFrame) {
-        if (f.roll1 == 10) {
-            marks.boxB = Artwork::kStrike; // box A keeps its blank
-            return marks;
-        }
-        marks.boxA = firstBall(f.roll1);
-        marks.boxB = makeTen(f.roll1, f.roll2) ? Artwork::kSpare : firstBall(f.roll2);
-        return marks;
-    }
-    marks.boxA = f.roll1 == 10 ? Artwork::kStrike : firstBall(f.roll1);
-    if (f.roll2 == 10)
-        marks.boxB = Artwork::kStrike;
-    else if (makeTen(f.roll1, f.roll2) && f.roll1 != 10)
-        marks.boxB = Artwork::kSpare;
-    else
-        marks.boxB = firstBall(f.roll2);
-    // The slash of the third ball looks at the second and third balls only.
-    if (f.roll3 == 10)
-        marks.boxC = Artwork::kStrike;
-    else if (makeTen(f.roll2, f.roll3) && f.roll2 != 10)
-        marks.boxC = Artwork::kSpare;
-    else
-        marks.boxC = firstBall(f.roll3);
-    return marks;
+    const std::array<Rules::Mark, 3> boxes = Rules::marksOf(f, tenthFrame);
+    return {glyphOf(boxes[0]), glyphOf(boxes[1]), glyphOf(boxes[2])};
 }
 
 ScoreCard::TotalCells ScoreCard::figurefour(int total)

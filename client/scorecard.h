@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framescore.h"
+#include "gamerules.h"
 
 #include <QWidget>
 
@@ -13,8 +14,8 @@ class ScoreCard : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int kSlots = 4;
-    static constexpr int kFrames = 10;
+    static constexpr int kSlots = Rules::kPlayerSlots;
+    static constexpr int kFrames = Rules::kFrames;
     // Rolls of a frame nobody has played: blank boxes.
     static constexpr TFrameScore kBlankFrame{13, 14, 14, -1};
 
@@ -38,9 +39,6 @@ public:
     // The y of a player's row: kind 1 to 3 the marks, 4 the running total.
     static int gettop(int slot, int kind);
     static Marks marksOf(const TFrameScore& frame, bool tenthFrame);
-    // Whether two rolls together knock down the ten pins. Rolls come from the host and may be
-    // any number, so they are added beyond the range of either.
-    static bool makeTen(int first, int second) { return qint64{first} + second == 10; }
     static TotalCells figurefour(int total);
 
 protected:

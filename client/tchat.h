@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fieldreader.h"
+#include "gamerules.h"
 #include "receivedlist.h"
 #include "tsock.h"
 
@@ -41,7 +42,7 @@ class Tchat : public QMainWindow {
     Q_OBJECT
 
 public:
-    static constexpr int kPlayerSlots = 4;
+    static constexpr int kPlayerSlots = Rules::kPlayerSlots;
 
     explicit Tchat(QWidget* parent = nullptr);
     ~Tchat() override;

@@ -1,6 +1,7 @@
 // The main window's turn: the deal on the rack, building a word on the word row by mouse or
 // keyboard, sending it, the host's answers, and the turn clock.
 #include "artwork.h"
+#include "gamerules.h"
 #include "messages.h"
 #include "picturebutton.h"
 #include "scorecard.h"
@@ -232,35 +233,36 @@ void Tchat::goodword(FieldReader& fields)
     fields.takeInt(); // the running score: the sheet shows the host's totals instead
     const int word = fields.takeInt();
     const int pins = fields.takeInt();
-    if (slot != localslot || slot < 1 || slot > kPlayerSlots || frame < 1 || frame > 10 || word < 1 ||
-        word > 3)
+    if (slot != localslot || slot < 1 || slot > kPlayerSlots || frame < 1 || frame > Rules::kFrames ||
+        word < 1 || word > 3)
         return;
     TFrameScore rolls = scorecard->framescores(slot, frame);
     (word == 1 ? rolls.roll1 : word == 2 ? rolls.roll2 : rolls.roll3) = pins;
     scorecard->setRolls(slot, frame, rolls.roll1, rolls.roll2, rolls.roll3);
 
-    const bool tenth = frame == 10;
+    const bool tenth = frame == Rules::kFrames;
     const auto strike = [this] {
         playsounds(QStringLiteral("strike"));
         if (tally_ != nullptr)
             tally_->addtomineincrease(4);
     };
-    if (word == 1 && pins == 10) {
+    if (word == 1 && pins == Rules::kPins) {
         label_status->setText(QStringLiteral("You got a Strike!"));
         strike();
-    } else if (word <= 2 && ScoreCard::makeTen(rolls.roll1, rolls.roll2)) {
+    } else if (word <= 2 && Rules::makeTen(rolls.roll1, rolls.roll2)) {
         label_status->setText(QStringLiteral("You got a Spare!"));
         playsounds(QStringLiteral("goodword"));
-    } else if (tenth && word == 3 && ScoreCard::makeTen(rolls.roll2, rolls.roll3)) {
+    } else if (tenth && word == 3 && Rules::makeTen(rolls.roll2, rolls.roll3)) {
         playsounds(QStringLiteral("goodword"));
-    } else if (tenth && ((word == 2 && rolls.roll2 == 10) || (word == 3 && rolls.roll3 == 10))) {
+    } else if (tenth &&
+               ((word == 2 && rolls.roll2 == Rules::kPins) || (word == 3 && rolls.roll3 == Rules::kPins))) {
         strike();
     } else {
         playsounds(QStringLiteral("goodword"));
         label_status->setText(QStringLiteral("You knocked down %1 pins.").arg(pins));
     }
 
-    if ((word == 1 && pins != 10) || (tenth && word == 2 && pins != 10 && rolls.roll1 == 10)) {
+    if (Rules::afterWord(frame, word, rolls) == Rules::Next::SameSet) {
         placedcount = 0;
         currentplayer = slot;
         showTurnButtons(true);

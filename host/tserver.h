@@ -2,6 +2,7 @@
 
 #include "dealer.h"
 #include "fieldreader.h"
+#include "gamerules.h"
 #include "messages.h"
 #include "receivedlist.h"
 #include "tdictn.h"
@@ -54,9 +55,9 @@ class TServer : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kLastSlot = 9;  // slots 1 to 4 play, 5 to 9 watch
-    static constexpr int kFullSlot = 10; // where a tenth connection is turned away
-    static constexpr int kPlayerSlots = 4;
+    static constexpr int kLastSlot = Rules::kLastSlot;
+    static constexpr int kFullSlot = kLastSlot + 1; // where a tenth connection is turned away
+    static constexpr int kPlayerSlots = Rules::kPlayerSlots;
     static constexpr int kMaxWaitingMessages = 256;    // a connection with more is flooding
     static constexpr qint64 kMaxUnsentBytes = 1 << 20; // a connection with more has stopped reading
 
@@ -132,7 +133,7 @@ private:
     // Judging and scoring
     void sendword(FieldReader& fields, TSock* from);
     void refuseWord(int slot, LetterSet& tiles, int set);
-    void afterGoodWord(int slot, int pins);
+    void afterGoodWord(int slot);
     void sendBonusSet(int slot, int set);
     void endFrameIfAllDone();
     void postheirscores();

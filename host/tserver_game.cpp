@@ -1,5 +1,6 @@
 // The host's game: starting, dealing, the game clock, judging words, scoring and the winner.
 #include "bowlingscore.h"
+#include "gamerules.h"
 #include "messages.h"
 #include "tserver.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 constexpr int kFrameRunning = 2;
 constexpr int kPause = 1;
-constexpr int kLastFrame = 10;
+constexpr int kLastFrame = Rules::kFrames;
 constexpr int kDefaultSecondsPerTurn = 90;
 constexpr int kExtraSeconds = 4; // the frame clock runs a little longer than the players' clocks
 
@@ -153,49 +154,17 @@ void TServer::timer1Timer()
 
 void TServer::timeup()
 {
-    for (int slot = 1; slot <= playerslots; ++slot) {
-        TFrameScore& frame = players[slot].frames[currentframe - 1];
-        if (currentframe == kLastFrame) {
-            for (qint32* roll : {&frame.roll1, &frame.roll2, &frame.roll3}) {
-                if (*roll == -1)
-                    *roll = 0;
-            }
-        } else {
-            if (frame.roll1 == -1)
-                frame.roll1 = 0;
-            if (frame.roll2 == -1 && frame.roll1 != 10)
-                frame.roll2 = 0; // a strike keeps its second roll empty
-        }
-    }
+    for (int slot = 1; slot <= playerslots; ++slot)
+        Rules::closeAtTimeUp(players[slot].frames[currentframe - 1], currentframe == kLastFrame);
     sendToAll(ToClient::timeisup());
     postheirscores();
 }
 
 void TServer::checkforwin()
 {
-    QList<int> winners;
-    if (teamgame) {
-        const int odd = players[1].score + players[3].score;
-        const int even = players[2].score + players[4].score;
-        if (odd > even)
-            winners = {1, 3};
-        else if (odd < even)
-            winners = {2, 4};
-        else
-            winners = {1, 3, 2, 4};
-    } else {
-        int best = 1;
-        for (int slot = 2; slot <= playerslots; ++slot) {
-            if (players[slot].score > players[best].score)
-                best = slot;
-        }
-        winners = {best};
-        for (int slot = 1; slot <= playerslots; ++slot) {
-            if (slot != best && players[slot].score == players[best].score)
-                winners.append(slot);
-        }
-    }
-    sendToAll(ToClient::winner(winners));
+    const std::array<qint32, Rules::kPlayerSlots> scores{players[1].score, players[2].score, players[3].score,
+                                                         players[4].score};
+    sendToAll(ToClient::winner(Rules::winners(scores, teamgame)));
     gameon = false;
 }
 
@@ -245,7 +214,7 @@ void TServer::sendword(FieldReader& fields, TSock* from)
     ++player.rolls;
     setRoll(player.frames[currentframe - 1], player.rolls, pins);
     sendTo(slot, ToClient::goodword(slot, currentframe, player.score, player.rolls, pins));
-    afterGoodWord(slot, pins);
+    afterGoodWord(slot);
 }
 
 void TServer::refuseWord(int slot, LetterSet& tiles, int set)
@@ -258,34 +227,28 @@ void TServer::refuseWord(int slot, LetterSet& tiles, int set)
     }
 }
 
-void TServer::afterGoodWord(int slot, int pins)
+void TServer::afterGoodWord(int slot)
 {
     TPlayer& player = players[slot];
-    const int word = player.rolls;
-    const int frame = currentframe;
-    const TFrameScore& rolls = player.frames[frame - 1];
-    const bool lastFrame = frame == kLastFrame;
-    const bool strike = word == 1 && pins == 10;
-    const bool spare = word == 2 && rolls.roll1 + rolls.roll2 == 10;
-    // The frame goes on after a first word that left pins standing, and in frame 10 after a
-    // strike and a shorter word (the third word comes from what is left of set 2).
-    const bool goesOn =
-        (word == 1 && pins < 10) || (word == 2 && lastFrame && rolls.roll1 == 10 && pins < 10);
-
-    if (strike && lastFrame) {
+    switch (Rules::afterWord(currentframe, player.rolls, player.frames[currentframe - 1])) {
+    case Rules::Next::SameSet:
+        break;
+    case Rules::Next::BonusSet2:
         sendBonusSet(slot, 2);
-    } else if (word == 2 && lastFrame && (pins == 10 || spare)) {
+        break;
+    case Rules::Next::BonusSet3:
         sendBonusSet(slot, 3);
-    } else if (strike || (word == 2 && !lastFrame) || (word == 2 && rolls.roll1 != 10 && !spare) ||
-               word == 3) {
+        break;
+    case Rules::Next::FrameOver:
         player.letterset = 0;
         player.rolls = 4;
-    } else if (!goesOn) {
+        endFrameIfAllDone();
+        break;
+    case Rules::Next::Inconsistent:
         report(QStringLiteral("error in rolling"));
         player.letterset = 2;
+        break;
     }
-    if (player.rolls == 4)
-        endFrameIfAllDone();
 }
 
 void TServer::sendBonusSet(int slot, int set)

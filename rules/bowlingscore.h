@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framescore.h"
+#include "gamerules.h"
 
 #include <QString>
 
@@ -11,7 +12,7 @@
 // that did not happen or a total that cannot be known yet.
 namespace BowlingScore {
 
-using Frames = std::array<TFrameScore, 10>;
+using Frames = std::array<TFrameScore, Rules::kFrames>;
 // Receives "error in spare scoring?", a report that should never be seen in play.
 using Reporter = std::function<void(const QString&)>;
 

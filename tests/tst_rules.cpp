@@ -1,5 +1,7 @@
-// Bowling arithmetic: frame totals and the running score, from the rolls alone.
+// The rules of the game: what a word leads to, the marks of the sheet, time-up, the winners,
+// and the bowling arithmetic of totals and the running score.
 #include "bowlingscore.h"
+#include "gamerules.h"
 
 #include <QTest>
 
@@ -39,12 +41,38 @@ QList<int> scored(Frames frames, int currentFrame, QStringList* reports = nullpt
     return totals(frames, currentFrame);
 }
 
+using Rules::Mark;
+using Rules::Next;
+using Marks = std::array<Mark, 3>;
+using Scores = std::array<qint32, Rules::kPlayerSlots>;
+
+constexpr Mark kBlank{};
+constexpr Mark kMiss{Mark::Miss};
+constexpr Mark kStrike{Mark::Strike};
+constexpr Mark kSpare{Mark::Spare};
+constexpr Mark roll(int pins)
+{
+    return {Mark::Roll, pins};
+}
+
 } // namespace
 
-class TestBowlingScore : public QObject {
+Q_DECLARE_METATYPE(Next)
+Q_DECLARE_METATYPE(Marks)
+Q_DECLARE_METATYPE(TFrameScore)
+Q_DECLARE_METATYPE(Scores)
+
+class TestRules : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void whatAWordLeadsTo_data();
+    void whatAWordLeadsTo();
+    void marksOfTheSheet_data();
+    void marksOfTheSheet();
+    void timeUpFillsTheRollsNotMade();
+    void winners_data();
+    void winners();
     void openFramesAddUp();
     void strikesWaitForTwoRolls();
     void twelveStrikesMake300();
@@ -55,13 +83,118 @@ private Q_SLOTS:
     void missingRollAfterSpareIsReported();
 };
 
-void TestBowlingScore::openFramesAddUp()
+void TestRules::whatAWordLeadsTo_data()
+{
+    QTest::addColumn<int>("frame");
+    QTest::addColumn<int>("word");
+    QTest::addColumn<TFrameScore>("rolls");
+    QTest::addColumn<Next>("next");
+    QTest::newRow("strike") << 1 << 1 << TFrameScore{10, -1, -1, -1} << Next::FrameOver;
+    QTest::newRow("strike in frame 9") << 9 << 1 << TFrameScore{10, -1, -1, -1} << Next::FrameOver;
+    QTest::newRow("first word leaves pins") << 4 << 1 << TFrameScore{9, -1, -1, -1} << Next::SameSet;
+    QTest::newRow("strike in frame 10") << 10 << 1 << TFrameScore{10, -1, -1, -1} << Next::BonusSet2;
+    QTest::newRow("second strike in frame 10") << 10 << 2 << TFrameScore{10, 10, -1, -1} << Next::BonusSet3;
+    QTest::newRow("spare in frame 10") << 10 << 2 << TFrameScore{4, 6, -1, -1} << Next::BonusSet3;
+    QTest::newRow("spare before frame 10") << 9 << 2 << TFrameScore{4, 6, -1, -1} << Next::FrameOver;
+    QTest::newRow("open frame") << 3 << 2 << TFrameScore{4, 5, -1, -1} << Next::FrameOver;
+    QTest::newRow("open frame 10") << 10 << 2 << TFrameScore{4, 5, -1, -1} << Next::FrameOver;
+    QTest::newRow("strike, then a shorter word") << 10 << 2 << TFrameScore{10, 7, -1, -1} << Next::SameSet;
+    QTest::newRow("third word") << 10 << 3 << TFrameScore{10, 7, 3, -1} << Next::FrameOver;
+    QTest::newRow("more pins than tiles") << 2 << 1 << TFrameScore{11, -1, -1, -1} << Next::Inconsistent;
+    QTest::newRow("a fourth word") << 10 << 4 << TFrameScore{10, 10, 10, -1} << Next::Inconsistent;
+}
+
+void TestRules::whatAWordLeadsTo()
+{
+    QFETCH(int, frame);
+    QFETCH(int, word);
+    QFETCH(TFrameScore, rolls);
+    QFETCH(Next, next);
+    QCOMPARE(Rules::afterWord(frame, word, rolls), next);
+}
+
+void TestRules::marksOfTheSheet_data()
+{
+    QTest::addColumn<TFrameScore>("rolls");
+    QTest::addColumn<bool>("lastFrame");
+    QTest::addColumn<Marks>("marks");
+    QTest::newRow("strike: box A blank")
+        << TFrameScore{10, -1, -1, -1} << false << Marks{kBlank, kStrike, kBlank};
+    QTest::newRow("spare") << TFrameScore{3, 7, -1, -1} << false << Marks{roll(3), kSpare, kBlank};
+    QTest::newRow("open, a miss") << TFrameScore{0, 4, -1, -1} << false << Marks{kMiss, roll(4), kBlank};
+    QTest::newRow("no roll yet") << TFrameScore{} << false << Marks{roll(-1), roll(-1), kBlank};
+    QTest::newRow("hostile rolls make no spare")
+        << TFrameScore{-2147483647 - 1, -2147483647 - 1, -1, -1} << false
+        << Marks{roll(-2147483647 - 1), roll(-2147483647 - 1), kBlank};
+    QTest::newRow("frame 10: three strikes")
+        << TFrameScore{10, 10, 10, -1} << true << Marks{kStrike, kStrike, kStrike};
+    QTest::newRow("frame 10: spare, then a strike")
+        << TFrameScore{4, 6, 10, -1} << true << Marks{roll(4), kSpare, kStrike};
+    QTest::newRow("frame 10: strike, then a spare of the bonus set")
+        << TFrameScore{10, 3, 7, -1} << true << Marks{kStrike, roll(3), kSpare};
+    QTest::newRow("frame 10: strike, then a miss")
+        << TFrameScore{10, 0, 5, -1} << true << Marks{kStrike, kMiss, roll(5)};
+    QTest::newRow("frame 10: a strike is no slash for the box after")
+        << TFrameScore{10, 10, 0, -1} << true << Marks{kStrike, kStrike, kMiss};
+    QTest::newRow("frame 10: open") << TFrameScore{6, 3, 0, -1} << true << Marks{roll(6), roll(3), kMiss};
+}
+
+void TestRules::marksOfTheSheet()
+{
+    QFETCH(TFrameScore, rolls);
+    QFETCH(bool, lastFrame);
+    QFETCH(Marks, marks);
+    QCOMPARE(Rules::marksOf(rolls, lastFrame), marks);
+}
+
+void TestRules::timeUpFillsTheRollsNotMade()
+{
+    const struct {
+        TFrameScore before;
+        bool lastFrame;
+        TFrameScore after;
+    } cases[] = {
+        {{-1, -1, -1, -1}, false, {0, 0, -1, -1}},   {{6, -1, -1, -1}, false, {6, 0, -1, -1}},
+        {{10, -1, -1, -1}, false, {10, -1, -1, -1}}, // a strike keeps its second roll empty
+        {{-1, -1, -1, -1}, true, {0, 0, 0, -1}},     {{10, -1, -1, -1}, true, {10, 0, 0, -1}},
+        {{10, 4, -1, -1}, true, {10, 4, 0, -1}},     {{3, 4, -1, -1}, true, {3, 4, 0, -1}},
+    };
+    for (const auto& [before, lastFrame, after] : cases) {
+        TFrameScore frame = before;
+        Rules::closeAtTimeUp(frame, lastFrame);
+        QCOMPARE(frame, after);
+    }
+}
+
+void TestRules::winners_data()
+{
+    QTest::addColumn<Scores>("scores");
+    QTest::addColumn<bool>("teamGame");
+    QTest::addColumn<QList<int>>("winners");
+    QTest::newRow("best alone") << Scores{90, 120, 80, 100} << false << QList<int>{2};
+    QTest::newRow("the last slot") << Scores{90, 120, 80, 121} << false << QList<int>{4};
+    QTest::newRow("a tie: the lowest first") << Scores{90, 120, 120, 100} << false << QList<int>{2, 3};
+    QTest::newRow("nobody scored: all four") << Scores{0, 0, 0, 0} << false << QList<int>{1, 2, 3, 4};
+    QTest::newRow("slots 1 and 3 win") << Scores{100, 90, 80, 89} << true << QList<int>{1, 3};
+    QTest::newRow("slots 2 and 4 win") << Scores{100, 90, 80, 91} << true << QList<int>{2, 4};
+    QTest::newRow("teams tie") << Scores{100, 90, 80, 90} << true << QList<int>{1, 3, 2, 4};
+}
+
+void TestRules::winners()
+{
+    QFETCH(Scores, scores);
+    QFETCH(bool, teamGame);
+    QFETCH(QList<int>, winners);
+    QCOMPARE(Rules::winners(scores, teamGame), winners);
+}
+
+void TestRules::openFramesAddUp()
 {
     QCOMPARE(scored(framesOf({{3, 4}}), 1), (QList<int>{7}));
     QCOMPARE(scored(framesOf({{3, 4}, {0, 0}, {5, -1}}), 3), (QList<int>{7, 7, 12}));
 }
 
-void TestBowlingScore::strikesWaitForTwoRolls()
+void TestRules::strikesWaitForTwoRolls()
 {
     QCOMPARE(scored(framesOf({{10}}), 1), (QList<int>{-1}));
     QCOMPARE(scored(framesOf({{10}, {10}}), 2), (QList<int>{-1, -1}));
@@ -72,20 +205,20 @@ void TestBowlingScore::strikesWaitForTwoRolls()
     QCOMPARE(scored(framesOf({{10}, {10}, {10}, {3}}), 4), (QList<int>{30, 53, -1, -1}));
 }
 
-void TestBowlingScore::twelveStrikesMake300()
+void TestRules::twelveStrikesMake300()
 {
     const Frames perfect = framesOf({{10}, {10}, {10}, {10}, {10}, {10}, {10}, {10}, {10}, {10, 10, 10}});
     QCOMPARE(scored(perfect, 10), (QList<int>{30, 60, 90, 120, 150, 180, 210, 240, 270, 300}));
 }
 
-void TestBowlingScore::spareTakesTheNextRoll()
+void TestRules::spareTakesTheNextRoll()
 {
     const Frames frames = framesOf({{1, 2}, {3, 4}, {0, 0}, {2, 2}, {4, 6}, {6, 1}});
     QCOMPARE(scored(frames, 6), (QList<int>{3, 10, 10, 14, 30, 37}));
     QCOMPARE(scored(framesOf({{4, 6}}), 1), (QList<int>{-1}));
 }
 
-void TestBowlingScore::frameTenHasNoBonus()
+void TestRules::frameTenHasNoBonus()
 {
     Frames open =
         framesOf({{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {2, 3}, {6, 3, 0}});
@@ -95,7 +228,7 @@ void TestBowlingScore::frameTenHasNoBonus()
     QCOMPARE(scored(strikeThenTimeUp, 10).last(), 5 + 10);
 }
 
-void TestBowlingScore::runningScoreAddsOpenPins()
+void TestRules::runningScoreAddsOpenPins()
 {
     Frames frames = framesOf({{10}, {10}, {10}, {3}});
     BowlingScore::computeTotals(frames, 4, {});
@@ -106,7 +239,7 @@ void TestBowlingScore::runningScoreAddsOpenPins()
     QCOMPARE(BowlingScore::runningScore(frames, 2), 17);
 }
 
-void TestBowlingScore::runningScoreCountsFrameOneToo()
+void TestRules::runningScoreCountsFrameOneToo()
 {
     // With no total above 0 yet, frame 1's pins count like the others.
     for (const auto& [frames, current, expected] :
@@ -120,7 +253,7 @@ void TestBowlingScore::runningScoreCountsFrameOneToo()
     QCOMPARE(BowlingScore::runningScore(framesOf({}), 11), 0);
 }
 
-void TestBowlingScore::missingRollAfterSpareIsReported()
+void TestRules::missingRollAfterSpareIsReported()
 {
     QStringList reports;
     scored(framesOf({{4, 6}, {-1, -1}, {1, 1}}), 3, &reports);
@@ -130,5 +263,5 @@ void TestBowlingScore::missingRollAfterSpareIsReported()
     QVERIFY(reports.isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TestBowlingScore)
-#include "tst_bowlingscore.moc"
+QTEST_GUILESS_MAIN(TestRules)
+#include "tst_rules.moc"

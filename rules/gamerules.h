@@ -1,0 +1,58 @@
+#pragma once
+
+#include "framescore.h"
+
+#include <QList>
+#include <QtGlobal>
+
+#include <array>
+
+// The rules of the game that the host, the client and the score sheet share.
+namespace Rules {
+
+inline constexpr int kFrames = 10;
+inline constexpr int kPins = 10;       // the tiles of a set, the pins of a frame
+inline constexpr int kPlayerSlots = 4; // slots 1 to 4 play
+inline constexpr int kLastSlot = 9;    // slots 5 to 9 watch
+
+// Whether two rolls together knock down all the pins. Rolls may come from a peer and be any
+// number, so they are added beyond the range of either.
+constexpr bool makeTen(qint64 first, qint64 second)
+{
+    return first + second == kPins;
+}
+
+// What an accepted word leads to for the player who sent it.
+enum class Next {
+    SameSet,      // the frame goes on with the tiles that are left
+    BonusSet2,    // a strike in the last frame: a fresh set for the bonus words
+    BonusSet3,    // a spare, or a second strike, in the last frame: a fresh set for the last word
+    FrameOver,    // the player's frame is finished
+    Inconsistent, // rolls that play cannot give
+};
+
+// `rolls` already holds the word, as roll `word` (1 to 3) of `frame` (1 to kFrames).
+Next afterWord(int frame, int word, const TFrameScore& rolls);
+
+// The rolls a frame keeps when the clock runs out: every roll not made counts 0, except the
+// second of a strike, which stays empty, before the last frame.
+void closeAtTimeUp(TFrameScore& frame, bool lastFrame);
+
+// The winning slots, in the order they are announced: with teams, slots 1 and 3 against 2
+// and 4 (both teams on a tie); else the lowest slot with the best score, then every other
+// slot with that score. Every player slot takes part, occupied or not.
+QList<int> winners(const std::array<qint32, kPlayerSlots>& scores, bool teamGame);
+
+// What one box of the sheet shows.
+struct Mark {
+    enum Kind { Blank, Roll, Miss, Strike, Spare };
+    Kind kind = Blank;
+    qint32 roll = 0; // with Roll: the roll, drawn as itself
+
+    friend bool operator==(const Mark&, const Mark&) = default;
+};
+
+// The boxes of a frame on the sheet: A and B, and C in the last frame.
+std::array<Mark, 3> marksOf(const TFrameScore& frame, bool lastFrame);
+
+} // namespace Rules
