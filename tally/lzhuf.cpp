@@ -329,7 +329,11 @@ QByteArray compress(QByteArrayView input)
         tree.update(symbol);
     };
 
-    std::vector<unsigned char> text(N + F - 1, ' ');
+    // The ring starts with blanks in the places before the look-ahead and zeros after, as in
+    // every other coder of this method: a short input is matched against those zeros, so the
+    // containers come out the same.
+    std::vector<unsigned char> text(N + F - 1, 0);
+    std::fill(text.begin(), text.begin() + (N - F), ' ');
     MatchTree matches(text);
     qsizetype next = 0; // the next input byte to read
     const auto read = [&](int& c) {

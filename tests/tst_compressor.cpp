@@ -96,6 +96,8 @@ private Q_SLOTS:
     void bothMethodsRoundTrip_data();
     void bothMethodsRoundTrip();
     void lzhContainerGivesExactlyItsSize();
+    void shortLzhInputsMeetTheRingsZeros_data();
+    void shortLzhInputsMeetTheRingsZeros();
     void adviseChoosesByRatio();
     void brokenInputsFail_data();
     void brokenInputsFail();
@@ -192,6 +194,33 @@ void TestCompressor::bothMethodsRoundTrip()
         QCOMPARE(back.size(), input.size());
         QVERIFY(back == input);
     }
+}
+
+// The ring starts with 4,036 blanks and zeros after them. An input shorter than the longest
+// match leaves some of those zeros in the look-ahead, where they steer which earlier string a
+// match is taken from; a ring of blanks throughout gave other bytes for these.
+void TestCompressor::shortLzhInputsMeetTheRingsZeros_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("coded");
+    QTest::addColumn<QByteArray>("codedByBlanksThroughout"); // what files written before hold
+    QTest::newRow("five blanks") << QByteArray("     ") << QByteArray::fromHex("8e0000")
+                                 << QByteArray::fromHex("8e1d80");
+    QTest::newRow("a letter and blanks")
+        << QByteArray("a          ") << QByteArray::fromHex("f6c98280") << QByteArray::fromHex("f6c98f00");
+    QTest::newRow("a word and blanks")
+        << QByteArray("start") + QByteArray(50, ' ') << QByteArray::fromHex("ff807b7fd8976360")
+        << QByteArray::fromHex("ff807b7fd8976400");
+}
+
+void TestCompressor::shortLzhInputsMeetTheRingsZeros()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, coded);
+    QFETCH(QByteArray, codedByBlanksThroughout);
+    QCOMPARE(Lzhuf::compress(input).toHex(), coded.toHex());
+    QCOMPARE(Lzhuf::decompress(coded, input.size()), input);
+    QCOMPARE(Lzhuf::decompress(codedByBlanksThroughout, input.size()), input);
 }
 
 void TestCompressor::lzhContainerGivesExactlyItsSize()
