@@ -31,23 +31,13 @@ TServer::TServer(HostSettings settings, QObject* parent)
         tempsockInfo(sender, info, msg);
     };
 
-    using MessageHandler = void (TServer::*)(FieldReader&, TSock*);
-    const std::pair<QByteArray, MessageHandler> handlers[] = {
-        {CMD_logininfo, &TServer::receivedlogininfo},
-        {CMD_kickhim, &TServer::kickhim},
-        {CMD_chat, &TServer::chat},
-        {CMD_action, &TServer::action},
-        {CMD_startgame, &TServer::startgame},
-        {CMD_justwatch, &TServer::justwatch},
-        {CMD_sendword, &TServer::sendword},
-    };
-    for (const auto& entry : handlers) {
-        receivedlist.setHandler(entry.first,
-                                [this, handler = entry.second](FieldReader& fields, TSock* from) {
-                                    const Turn turn(*this);
-                                    (this->*handler)(fields, from);
-                                });
-    }
+    handle(CMD_logininfo, FromClient::loginInfo, &TServer::receivedlogininfo);
+    handle(CMD_kickhim, FromClient::kickHim, &TServer::kickhim);
+    handle(CMD_chat, FromClient::talk, &TServer::chat);
+    handle(CMD_action, FromClient::talk, &TServer::action);
+    handle(CMD_startgame, FromClient::startGame, &TServer::startgame);
+    handle(CMD_justwatch, FromClient::justWatch, &TServer::justwatch);
+    handle(CMD_sendword, FromClient::sendWord, &TServer::sendword);
 
     timer1.setInterval(settings_.second);
     connect(&timer1, &QTimer::timeout, this, [this] { FaultReport::guard([this] { timer1Timer(); }); });
@@ -57,6 +47,16 @@ TServer::~TServer()
 {
     // Accepted connections are children of Sock1 and go with it, silently.
     Sock1.OnAccept = nullptr;
+}
+
+template <typename Message>
+void TServer::handle(const char* command, Message (*read)(FieldReader&),
+                     void (TServer::*handler)(const Message&, TSock*))
+{
+    receivedlist.setHandler(command, [this, read, handler](FieldReader& fields, TSock* from) {
+        const Turn turn(*this);
+        (this->*handler)(read(fields), from);
+    });
 }
 
 void TServer::startListening(const QString& port)
@@ -218,14 +218,13 @@ void TServer::disconnectsock(int slot)
         players[slot].sock->close();
 }
 
-void TServer::receivedlogininfo(FieldReader& fields, TSock* from)
+void TServer::receivedlogininfo(const FromClient::LoginInfo& login, TSock* from)
 {
-    const int slot = fields.takeInt();
+    const int slot = login.slot;
     if (slot != slotOf(from) || slot == 0)
         return;
-    const QByteArray version = fields.take();
     TPlayer& newcomer = players[slot];
-    newcomer.name = fields.rest();
+    newcomer.name = login.name;
     newcomer.connected = true;
     newcomer.loggedIn = true;
 
@@ -234,7 +233,7 @@ void TServer::receivedlogininfo(FieldReader& fields, TSock* from)
         if (other != slot && players[other].connected)
             sendTo(slot, ToClient::existingplayers(other, players[other].name));
     }
-    if (version != settings_.version) {
+    if (login.version != settings_.version) {
         sendTo(1, ToClient::havewrongversion(newcomer.name));
         sendTo(slot, ToClient::wrongversion());
     }
@@ -245,36 +244,32 @@ void TServer::receivedlogininfo(FieldReader& fields, TSock* from)
     }
 }
 
-void TServer::kickhim(FieldReader& fields, TSock* from)
+void TServer::kickhim(const FromClient::KickHim& request, TSock* from)
 {
-    const int requester = fields.takeInt();
-    const int target = fields.takeInt();
-    if (requester != 1 || slotOf(from) != 1)
+    if (request.requester != 1 || slotOf(from) != 1)
         return;
-    if (target >= 1 && target <= kLastSlot)
-        disconnectsock(target);
+    if (request.target >= 1 && request.target <= kLastSlot)
+        disconnectsock(request.target);
 }
 
-void TServer::chat(FieldReader& fields, TSock* from)
+void TServer::chat(const FromClient::Talk& talk, TSock* from)
 {
-    const int slot = fields.takeInt();
-    if (slot == 0 || slot != slotOf(from))
+    if (talk.slot == 0 || talk.slot != slotOf(from))
         return;
-    sendToAll(ToClient::chat(players[slot].name, fields.rest()));
+    sendToAll(ToClient::chat(players[talk.slot].name, talk.textAndColour));
 }
 
-void TServer::action(FieldReader& fields, TSock* from)
+void TServer::action(const FromClient::Talk& talk, TSock* from)
 {
-    const int slot = fields.takeInt();
-    if (slot == 0 || slot != slotOf(from))
+    if (talk.slot == 0 || talk.slot != slotOf(from))
         return;
-    sendToAll(ToClient::action(players[slot].name, fields.rest()));
+    sendToAll(ToClient::action(players[talk.slot].name, talk.textAndColour));
 }
 
-void TServer::justwatch(FieldReader& fields, TSock* from)
+void TServer::justwatch(const FromClient::JustWatch& request, TSock* from)
 {
-    const int slot = fields.takeInt();
-    const QByteArray flag = fields.take();
+    const int slot = request.slot;
+    const QByteArray& flag = request.flag;
     if (slot < 1 || slot > playerslots)
         return;
     // A player may sit himself out; only slot 1 may sit out somebody else.

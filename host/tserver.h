@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clientmessages.h"
 #include "dealer.h"
 #include "fieldreader.h"
 #include "gamerules.h"
@@ -115,14 +116,18 @@ private:
     void freeSlotOf(TSock* sock);
     void disconnectsock(int slot);
     int slotOf(const TSock* connection) const;
-    void receivedlogininfo(FieldReader& fields, TSock* from);
-    void kickhim(FieldReader& fields, TSock* from);
-    void chat(FieldReader& fields, TSock* from);
-    void action(FieldReader& fields, TSock* from);
-    void justwatch(FieldReader& fields, TSock* from);
+    // Each client message is read by its reader and handed to its handler in a turn of its own.
+    template <typename Message>
+    void handle(const char* command, Message (*read)(FieldReader&),
+                void (TServer::*handler)(const Message&, TSock*));
+    void receivedlogininfo(const FromClient::LoginInfo& login, TSock* from);
+    void kickhim(const FromClient::KickHim& request, TSock* from);
+    void chat(const FromClient::Talk& talk, TSock* from);
+    void action(const FromClient::Talk& talk, TSock* from);
+    void justwatch(const FromClient::JustWatch& request, TSock* from);
 
     // Game flow
-    void startgame(FieldReader& fields, TSock* from);
+    void startgame(const FromClient::StartGame& request, TSock* from);
     void dealSet(int set, QByteArray& word);
     void startround();
     void findplayer();
@@ -131,7 +136,7 @@ private:
     void checkforwin();
 
     // Judging and scoring
-    void sendword(FieldReader& fields, TSock* from);
+    void sendword(const FromClient::SendWord& word, TSock* from);
     void refuseWord(int slot, LetterSet& tiles, int set);
     void afterGoodWord(int slot);
     void sendBonusSet(int slot, int set);

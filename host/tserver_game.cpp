@@ -52,13 +52,13 @@ QList<DealtTile> inPositionOrder(const LetterSet& set)
 
 } // namespace
 
-void TServer::startgame(FieldReader& fields, TSock* from)
+void TServer::startgame(const FromClient::StartGame& request, TSock* from)
 {
     if (slotOf(from) != 1)
         return;
-    const QByteArray name = fields.take();
-    const QByteArray seconds = fields.take();
-    const QByteArray teamFlag = fields.take();
+    const QByteArray& name = request.name;
+    const QByteArray& seconds = request.secondsPerTurn;
+    const QByteArray& teamFlag = request.teamFlag;
 
     timer1.stop();
     gameon = true;
@@ -168,9 +168,9 @@ void TServer::checkforwin()
     gameon = false;
 }
 
-void TServer::sendword(FieldReader& fields, TSock* from)
+void TServer::sendword(const FromClient::SendWord& sent, TSock* from)
 {
-    const int slot = fields.takeInt();
+    const int slot = sent.slot;
     if (slot < 1 || slot > playerslots || slot != slotOf(from))
         return;
     TPlayer& player = players[slot];
@@ -182,14 +182,9 @@ void TServer::sendword(FieldReader& fields, TSock* from)
     if (currentframe < 1 || currentframe > kLastFrame)
         return;
 
-    // Every position is read before any tile is touched, so a broken message leaves the tiles as they were.
-    QList<int> positions;
-    while (!fields.atEnd())
-        positions.append(fields.takeInt());
-
     LetterSet& tiles = player.letters[set - 1];
     QByteArray word;
-    for (const int position : positions) {
+    for (const int position : sent.positions) {
         if (position < 1 || position > 10 || tiles[position - 1] == kNoTile) {
             refuseWord(slot, tiles, set);
             return;

@@ -1,4 +1,5 @@
 // The game's messages: framing, fields, the vocabulary's exact bytes and the received queue.
+#include "clientmessages.h"
 #include "faultreport.h"
 #include "fieldreader.h"
 #include "messagereader.h"
@@ -19,6 +20,9 @@ private Q_SLOTS:
     void numbersAreStrictDecimal();
     void clientMessagesHaveTheirExactBytes();
     void hostMessagesHaveTheirExactBytes();
+    void clientMessagesReadBack();
+    void brokenClientMessagesFail_data();
+    void brokenClientMessagesFail();
     void postscoresCarriesFourBlocks();
     void queueDispatchesOneMessagePerTick();
     void queueDropsUnknownAndEmptyCommands();
@@ -128,6 +132,77 @@ void TestWire::clientMessagesHaveTheirExactBytes()
     QCOMPARE(ToHost::startgame("Bob", "abc", false), QByteArray("CMD_startgame+Bob+abc+f+\xFF"));
     QCOMPARE(ToHost::justwatch(4, true), QByteArray("CMD_justwatch+4+1\xFF"));
     QCOMPARE(ToHost::justwatch(4, false), QByteArray("CMD_justwatch+4+2\xFF"));
+}
+
+namespace {
+
+// The fields of a built message, as the queue hands them to a handler.
+FieldReader fieldsOf(const QByteArray& message)
+{
+    QByteArray text = message;
+    text.chop(text.endsWith("\xFF\xFF") ? 2 : 1);
+    return FieldReader(text.sliced(text.indexOf('+') + 1));
+}
+
+} // namespace
+
+void TestWire::clientMessagesReadBack()
+{
+    FieldReader login = fieldsOf(ToHost::logininfo(3, "1.0.7", "Ann+Lee"));
+    const FromClient::LoginInfo loginInfo = FromClient::loginInfo(login);
+    QCOMPARE(loginInfo.slot, 3);
+    QCOMPARE(loginInfo.version, QByteArray("1.0.7"));
+    QCOMPARE(loginInfo.name, QByteArray("Ann+Lee"));
+
+    FieldReader kick = fieldsOf(ToHost::kickhim(1, 7));
+    const FromClient::KickHim kickHim = FromClient::kickHim(kick);
+    QCOMPARE(kickHim.requester, 1);
+    QCOMPARE(kickHim.target, 7);
+
+    FieldReader chat = fieldsOf(ToHost::chat(2, "hi + bye", "clRed"));
+    const FromClient::Talk talk = FromClient::talk(chat);
+    QCOMPARE(talk.slot, 2);
+    QCOMPARE(talk.textAndColour, QByteArray("hi + bye|clRed"));
+
+    FieldReader start = fieldsOf(ToHost::startgame("Ann", "4x", true));
+    const FromClient::StartGame startGame = FromClient::startGame(start);
+    QCOMPARE(startGame.name, QByteArray("Ann"));
+    QCOMPARE(startGame.secondsPerTurn, QByteArray("4x"));
+    QCOMPARE(startGame.teamFlag, QByteArray("t"));
+
+    FieldReader watch = fieldsOf(ToHost::justwatch(4, true));
+    const FromClient::JustWatch justWatch = FromClient::justWatch(watch);
+    QCOMPARE(justWatch.slot, 4);
+    QCOMPARE(justWatch.flag, QByteArray("1"));
+
+    FieldReader word = fieldsOf(ToHost::sendword(2, {10, 1, 5}));
+    const FromClient::SendWord sendWord = FromClient::sendWord(word);
+    QCOMPARE(sendWord.slot, 2);
+    QCOMPARE(sendWord.positions, (QList<int>{10, 1, 5}));
+}
+
+void TestWire::brokenClientMessagesFail_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QByteArray>("fields");
+    QTest::newRow("log-in without a slot") << QByteArray("logininfo") << QByteArray("x+1.0.7+Ann");
+    QTest::newRow("removal of nobody") << QByteArray("kickhim") << QByteArray("1+");
+    QTest::newRow("chat from a word") << QByteArray("chat") << QByteArray("two+hi|clRed");
+    QTest::newRow("watching, no slot") << QByteArray("justwatch") << QByteArray("");
+    QTest::newRow("a word with a letter for a position") << QByteArray("sendword") << QByteArray("1+3+e");
+    QTest::newRow("a word with an empty position") << QByteArray("sendword") << QByteArray("1+3++4");
+}
+
+void TestWire::brokenClientMessagesFail()
+{
+    QFETCH(QByteArray, command);
+    QFETCH(QByteArray, fields);
+    const QHash<QByteArray, std::function<void(FieldReader&)>> readers{
+        {"logininfo", FromClient::loginInfo}, {"kickhim", FromClient::kickHim},   {"chat", FromClient::talk},
+        {"justwatch", FromClient::justWatch}, {"sendword", FromClient::sendWord},
+    };
+    FieldReader reader(fields);
+    QVERIFY_THROWS_EXCEPTION(ProtocolError, readers.value(command)(reader));
 }
 
 void TestWire::hostMessagesHaveTheirExactBytes()

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "fieldreader.h"
+
+#include <QByteArray>
+#include <QList>
+
+// The messages a host reads from its participants, each read into a struct of its own. A
+// reader takes the fields after the command word and its "+", whatever bytes they are, and
+// throws ProtocolError for a field that should be a number and is not; it never judges the
+// values, which is the host's business.
+namespace FromClient {
+
+struct LoginInfo {
+    int slot = 0;
+    QByteArray version;
+    QByteArray name; // the rest of the message, "+" characters included
+};
+
+struct KickHim {
+    int requester = 0;
+    int target = 0;
+};
+
+// CMD_chat and CMD_action: the text, "|" and the colour, passed on as sent.
+struct Talk {
+    int slot = 0;
+    QByteArray textAndColour;
+};
+
+struct StartGame {
+    QByteArray name;
+    QByteArray secondsPerTurn; // as typed: not always a number
+    QByteArray teamFlag;       // "t" for a team game; sent back as it came
+};
+
+struct JustWatch {
+    int slot = 0;
+    QByteArray flag; // "1" to sit out, "2" to play again
+};
+
+struct SendWord {
+    int slot = 0;
+    QList<int> positions; // for each letter of the word, the position of its tile
+};
+
+LoginInfo loginInfo(FieldReader& fields);
+KickHim kickHim(FieldReader& fields);
+Talk talk(FieldReader& fields);
+StartGame startGame(FieldReader& fields);
+JustWatch justWatch(FieldReader& fields);
+SendWord sendWord(FieldReader& fields);
+
+} // namespace FromClient
