@@ -95,24 +95,25 @@ void closeBeforeLoginOneAfterAnother(Lobby& lobby)
         squat(lobby.port())->close();
 }
 
-void closeBeforeLoginAtOnce(Lobby& lobby)
+// Opens `count` connections together, then ends them all before any logs in.
+void endTogetherBeforeLogin(Lobby& lobby, int count, void (*end)(QTcpSocket&))
 {
     std::vector<std::unique_ptr<QTcpSocket>> squatters;
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < count; ++i)
         squatters.push_back(squat(lobby.port()));
     QTest::qWait(50);
     for (auto& squatter : squatters)
-        squatter->close();
+        end(*squatter);
+}
+
+void closeBeforeLoginAtOnce(Lobby& lobby)
+{
+    endTogetherBeforeLogin(lobby, 5, [](QTcpSocket& socket) { socket.close(); });
 }
 
 void resetBeforeLogin(Lobby& lobby)
 {
-    std::vector<std::unique_ptr<QTcpSocket>> squatters;
-    for (int i = 0; i < 3; ++i)
-        squatters.push_back(squat(lobby.port()));
-    QTest::qWait(50);
-    for (auto& squatter : squatters)
-        reset(*squatter);
+    endTogetherBeforeLogin(lobby, 3, reset);
 }
 
 void resetAmidBroadcasts(Lobby& lobby)
