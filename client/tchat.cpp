@@ -130,9 +130,13 @@ void Tchat::FormCreate()
     handle(CMD_goodword, &Tchat::goodword);
     handle(CMD_worderror, &Tchat::worderror);
     handle(CMD_timeisup, &Tchat::timeisup);
-    handle(CMD_postscores, &Tchat::postscores);
-    handle(CMD_winner, &Tchat::winner);
-    handle(CMD_loadstats, &Tchat::loadstats);
+    const auto handleRead = [this](const char* command, auto read, auto handler) {
+        receivedlist.setHandler(
+            command, [this, read, handler](FieldReader& fields, TSock*) { (this->*handler)(read(fields)); });
+    };
+    handleRead(CMD_postscores, FromHost::postScores, &Tchat::postscores);
+    handleRead(CMD_winner, FromHost::winners, &Tchat::winner);
+    handleRead(CMD_loadstats, FromHost::loadStats, &Tchat::loadstats);
     handle(CMD_action, &Tchat::chatrecieved);
     receivedlist.setHandler(CMD_havewrongversion, [this](FieldReader& fields, TSock*) {
         addlinetochat(QString::fromLatin1(fields.rest()) +

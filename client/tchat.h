@@ -2,6 +2,7 @@
 
 #include "fieldreader.h"
 #include "gamerules.h"
+#include "hostmessages.h"
 #include "receivedlist.h"
 #include "tsock.h"
 
@@ -172,9 +173,9 @@ private:
     void takeBackAll();
     void shuffleRack();
     void setTimeBarScale(int secondsPerTurn);
-    void postscores(FieldReader& fields);
-    void winner(FieldReader& fields);
-    void loadstats(FieldReader& fields);
+    void postscores(const FromHost::PostScores& scores);
+    void winner(const QList<int>& winners);
+    void loadstats(const FromHost::LoadStats& stats);
     void showTile(QLabel* place, int picture);
     void clearall();
     void showTeams(bool teamGame);

@@ -1,6 +1,7 @@
 // The main window's score sheet messages: the end of a frame, the end of a game, and bringing
 // a latecomer up to date. Every number shown comes from the host.
 #include "artwork.h"
+#include "hostmessages.h"
 #include "messages.h"
 #include "picturebutton.h"
 #include "scorecard.h"
@@ -31,16 +32,19 @@ void Tchat::showTile(QLabel* place, int picture)
     place->setToolTip(QString());
 }
 
-void Tchat::postscores(FieldReader& fields)
+void Tchat::postscores(const FromHost::PostScores& scores)
 {
     turntime.stop();
     label_status->setText(QStringLiteral("Posting Scores.. Please Wait."));
-    const int frame = fields.takeInt();
-    const QByteArray answer = fields.take();
-    const QString dealWord = QString::fromLatin1(fields.take()).toUpper();
-    if (frame == 10) {
-        const QString second = QString::fromLatin1(fields.take()).toUpper();
-        const QString third = QString::fromLatin1(fields.take()).toUpper();
+    const int frame = scores.frame;
+    const QByteArray& answer = scores.answer;
+    const auto dealWordOf = [&scores](int k) {
+        return QString::fromLatin1(scores.dealWords.value(k)).toUpper();
+    };
+    const QString dealWord = dealWordOf(0);
+    if (frame == Rules::kFrames) {
+        const QString second = dealWordOf(1);
+        const QString third = dealWordOf(2);
         label_theword->setText(QStringLiteral("Original Words: %1 / %2 / %3").arg(dealWord, second, third));
         label_theword->setToolTip(QString());
     } else {
@@ -53,34 +57,25 @@ void Tchat::postscores(FieldReader& fields)
         showTile(image_word[static_cast<std::size_t>(n)], numofletter(letter));
         showTile(image_letters[static_cast<std::size_t>(n)], 0);
     }
-    for (int block = 0; block < kPlayerSlots; ++block) {
-        const QList<QByteArray> player = fields.take().split('*');
-        const QList<QByteArray> totals = fields.take().split('#');
-        const int slot = parseDecimal(player.value(0));
+    for (const FromHost::PlayerScores& player : scores.players) {
+        const int slot = player.slot;
         if (!isPlayerSlot(slot))
             continue; // no such row on the sheet
-        label_score[slot]->setText(QString::number(parseDecimal(player.value(1))));
-        scorecard->setRolls(slot, frame, parseDecimal(player.value(2)), parseDecimal(player.value(3)),
-                            parseDecimal(player.value(4)));
+        label_score[slot]->setText(QString::number(player.score));
+        scorecard->setRolls(slot, frame, player.rolls.roll1, player.rolls.roll2, player.rolls.roll3);
         for (int line = 1; line <= 3; ++line)
             label_word[static_cast<std::size_t>(slot)][static_cast<std::size_t>(line)]->setText(
-                QString::fromLatin1(player.value(4 + line)));
-        for (qsizetype pair = 1; pair + 1 < totals.size(); pair += 2)
-            scorecard->setTotal(slot, parseDecimal(totals[pair]), parseDecimal(totals[pair + 1]));
+                QString::fromLatin1(player.words[static_cast<std::size_t>(line - 1)]));
+        for (const auto& [totalFrame, total] : player.totals)
+            scorecard->setTotal(slot, totalFrame, total);
     }
 }
 
-void Tchat::winner(FieldReader& fields)
+void Tchat::winner(const QList<int>& winners)
 {
     button_clear->hide();
     button_send->hide();
     button_sort->hide();
-    QList<int> winners;
-    while (!fields.atEnd()) {
-        const QByteArray field = fields.take();
-        if (!field.isEmpty())
-            winners << parseDecimal(field);
-    }
     QString text;
     bool plural = false;
     for (const int slot : std::as_const(winners)) {
@@ -119,15 +114,15 @@ void Tchat::winner(FieldReader& fields)
         tally_->figureave(score);
 }
 
-void Tchat::loadstats(FieldReader& fields)
+void Tchat::loadstats(const FromHost::LoadStats& stats)
 {
-    if (fields.takeInt() != localslot)
+    if (stats.slot != localslot)
         return;
-    const int seconds = fields.takeInt();
-    const QByteArray teamFlag = fields.take();
-    const int left = fields.takeInt();
+    const int seconds = stats.secondsPerTurn;
+    const QByteArray& teamFlag = stats.teamFlag;
+    const int left = stats.countdown;
     for (int slot = 1; slot <= kPlayerSlots; ++slot)
-        label_score[slot]->setText(QString::number(fields.takeInt()));
+        label_score[slot]->setText(QString::number(stats.scores[static_cast<std::size_t>(slot - 1)]));
     timePerTurnTag_ = seconds;
     secondsleft = left;
     label_timeperturn->setText(QStringLiteral("Time Per Turn: %1 s.").arg(seconds));

@@ -2,6 +2,7 @@
 #include "clientmessages.h"
 #include "faultreport.h"
 #include "fieldreader.h"
+#include "hostmessages.h"
 #include "messagereader.h"
 #include "messages.h"
 #include "receivedlist.h"
@@ -24,6 +25,9 @@ private Q_SLOTS:
     void brokenClientMessagesFail_data();
     void brokenClientMessagesFail();
     void postscoresCarriesFourBlocks();
+    void hostMessagesReadBack();
+    void brokenHostMessagesFail_data();
+    void brokenHostMessagesFail();
     void queueDispatchesOneMessagePerTick();
     void queueDropsUnknownAndEmptyCommands();
     void handlerFailureEndsOnlyItsMessage();
@@ -257,6 +261,72 @@ void TestWire::postscoresCarriesFourBlocks()
     const QByteArray last =
         ToClient::postscores(10, "zoologists", {"abdicating", "bandleader", "zoologists"}, players);
     QVERIFY(last.startsWith("CMD_postscores+10+zoologists+abdicating+bandleader+zoologists+1*"));
+}
+
+void TestWire::hostMessagesReadBack()
+{
+    std::array<PlayerReport, 4> players;
+    for (int slot = 1; slot <= 4; ++slot) {
+        players[slot - 1].slot = slot;
+        players[slot - 1].totals.fill(-1);
+    }
+    players[2].score = 17;
+    players[2].frame = {7, 3, 6, 16};
+    players[2].words = {"climb", "sea", "wallet"};
+    players[2].totals[9] = 161;
+    FieldReader last =
+        fieldsOf(ToClient::postscores(10, "zoologists", {"abdicating", "bandleader", "zoologists"}, players));
+    const FromHost::PostScores scores = FromHost::postScores(last);
+    QCOMPARE(scores.frame, 10);
+    QCOMPARE(scores.answer, QByteArray("zoologists"));
+    QCOMPARE(scores.dealWords, (QList<QByteArray>{"abdicating", "bandleader", "zoologists"}));
+    const FromHost::PlayerScores& third = scores.players[2];
+    QCOMPARE(third.slot, 3);
+    QCOMPARE(third.score, 17);
+    QCOMPARE(third.rolls.roll1, 7);
+    QCOMPARE(third.rolls.roll2, 3);
+    QCOMPARE(third.rolls.roll3, 6);
+    QCOMPARE(third.words, (std::array<QByteArray, 3>{"climb", "sea", "wallet"}));
+    QCOMPARE(third.totals.size(), 10);
+    QCOMPARE(third.totals.last(), (std::pair<int, int>{10, 161}));
+    QCOMPARE(scores.players[3].slot, 4);
+
+    FieldReader stats = fieldsOf(ToClient::loadstats(6, 45, true, 30, {1, 2, 3, 300}));
+    const FromHost::LoadStats loadStats = FromHost::loadStats(stats);
+    QCOMPARE(loadStats.slot, 6);
+    QCOMPARE(loadStats.secondsPerTurn, 45);
+    QCOMPARE(loadStats.teamFlag, QByteArray("t"));
+    QCOMPARE(loadStats.countdown, 30);
+    QCOMPARE(loadStats.scores, (std::array<int, 4>{1, 2, 3, 300}));
+
+    FieldReader won = fieldsOf(ToClient::winner({1, 3, 2, 4}));
+    QCOMPARE(FromHost::winners(won), (QList<int>{1, 3, 2, 4}));
+}
+
+void TestWire::brokenHostMessagesFail_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QByteArray>("fields");
+    QTest::newRow("scores of no frame") << QByteArray("postscores") << QByteArray("x+word+word+1*0*0*0*0+1#");
+    QTest::newRow("a roll that is a word")
+        << QByteArray("postscores") << QByteArray("1+w+w+1*0*ten*0*0+1#+2*0+2#+3*0+3#+4*0+4#");
+    QTest::newRow("a total that is a word")
+        << QByteArray("postscores") << QByteArray("1+w+w+1*0*1*0*0+1#1#x+2*0+2#+3*0+3#+4*0+4#");
+    QTest::newRow("stats with three scores") << QByteArray("loadstats") << QByteArray("5+60+f+20+1+2+3");
+    QTest::newRow("a winner that is a word") << QByteArray("winner") << QByteArray("1+two+");
+}
+
+void TestWire::brokenHostMessagesFail()
+{
+    QFETCH(QByteArray, command);
+    QFETCH(QByteArray, fields);
+    const QHash<QByteArray, std::function<void(FieldReader&)>> readers{
+        {"postscores", FromHost::postScores},
+        {"loadstats", FromHost::loadStats},
+        {"winner", FromHost::winners},
+    };
+    FieldReader reader(fields);
+    QVERIFY_THROWS_EXCEPTION(ProtocolError, readers.value(command)(reader));
 }
 
 void TestWire::queueDispatchesOneMessagePerTick()
