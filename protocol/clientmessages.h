@@ -15,33 +15,45 @@ struct LoginInfo {
     int slot = 0;
     QByteArray version;
     QByteArray name; // the rest of the message, "+" characters included
+
+    friend bool operator==(const LoginInfo&, const LoginInfo&) = default;
 };
 
 struct KickHim {
     int requester = 0;
     int target = 0;
+
+    friend bool operator==(const KickHim&, const KickHim&) = default;
 };
 
 // CMD_chat and CMD_action: the text, "|" and the colour, passed on as sent.
 struct Talk {
     int slot = 0;
     QByteArray textAndColour;
+
+    friend bool operator==(const Talk&, const Talk&) = default;
 };
 
 struct StartGame {
     QByteArray name;
     QByteArray secondsPerTurn; // as typed: not always a number
     QByteArray teamFlag;       // "t" for a team game; sent back as it came
+
+    friend bool operator==(const StartGame&, const StartGame&) = default;
 };
 
 struct JustWatch {
     int slot = 0;
     QByteArray flag; // "1" to sit out, "2" to play again
+
+    friend bool operator==(const JustWatch&, const JustWatch&) = default;
 };
 
 struct SendWord {
     int slot = 0;
     QList<int> positions; // for each letter of the word, the position of its tile
+
+    friend bool operator==(const SendWord&, const SendWord&) = default;
 };
 
 LoginInfo loginInfo(FieldReader& fields);

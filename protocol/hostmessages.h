@@ -37,6 +37,8 @@ struct LoadStats {
     QByteArray teamFlag;
     int countdown = 0;
     std::array<int, Rules::kPlayerSlots> scores{};
+
+    friend bool operator==(const LoadStats&, const LoadStats&) = default;
 };
 
 // A block for a slot that is no player slot keeps its slot alone: the rest of it is not read.

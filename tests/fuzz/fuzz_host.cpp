@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QTemporaryDir>
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -87,31 +88,19 @@ public:
 private:
     void perform(int operation, int argument)
     {
-        MemoryTransport* stream = streamOf(argument);
+        // Operations 7 to 11: what the peer of a connection does.
+        static constexpr std::array<void (MemoryTransport::*)(), 5> kPeerDoes{
+            &MemoryTransport::peerCloses, &MemoryTransport::peerResets, &MemoryTransport::vanish,
+            &MemoryTransport::stopReading, &MemoryTransport::resumeReading};
+        if (operation >= 7 && operation <= 11) {
+            if (MemoryTransport* stream = streamOf(argument))
+                (stream->*kPeerDoes[static_cast<std::size_t>(operation - 7)])();
+            return;
+        }
         switch (operation) {
         case 6:
             if (connections_.size() < kMostConnections)
                 connections_.push_back(connect());
-            break;
-        case 7:
-            if (stream)
-                stream->peerCloses();
-            break;
-        case 8:
-            if (stream)
-                stream->peerResets();
-            break;
-        case 9:
-            if (stream)
-                stream->vanish();
-            break;
-        case 10:
-            if (stream)
-                stream->stopReading();
-            break;
-        case 11:
-            if (stream)
-                stream->resumeReading();
             break;
         case 12:
             workOffQueue(argument + 1);
