@@ -31,6 +31,75 @@ PlayerScores playerScores(const QByteArray& rollBlock, const QByteArray& totalsB
 
 } // namespace
 
+int slot(FieldReader& fields)
+{
+    return fields.takeInt();
+}
+
+SlotName slotName(FieldReader& fields)
+{
+    SlotName message;
+    message.slot = fields.takeInt();
+    message.name = fields.rest();
+    return message;
+}
+
+Watching watching(FieldReader& fields)
+{
+    Watching message;
+    message.slot = fields.takeInt();
+    message.watching = fields.take() == "1";
+    return message;
+}
+
+GameStart gameStart(FieldReader& fields)
+{
+    constexpr int kUsualSeconds = 90;
+    GameStart message;
+    message.starter = fields.take();
+    try {
+        message.secondsPerTurn = parseDecimal(fields.take());
+    } catch (const ProtocolError&) {
+        message.secondsPerTurn = kUsualSeconds;
+    }
+    message.teamGame = fields.take() == "t";
+    return message;
+}
+
+Letters letters(FieldReader& fields)
+{
+    Letters message;
+    message.slot = fields.takeInt();
+    while (!fields.atEnd()) {
+        Letters::Tile tile;
+        tile.position = fields.takeInt();
+        const QByteArray letter = fields.take();
+        tile.letter = letter.isEmpty() ? '\0' : letter.front();
+        message.tiles.append(tile);
+    }
+    return message;
+}
+
+GoodWord goodWord(FieldReader& fields)
+{
+    GoodWord message;
+    message.slot = fields.takeInt();
+    message.frame = fields.takeInt();
+    message.score = fields.takeInt();
+    message.word = fields.takeInt();
+    message.pins = fields.takeInt();
+    return message;
+}
+
+ChatLine chatLine(FieldReader& fields)
+{
+    const QByteArray relayed = fields.rest();
+    const qsizetype bar = relayed.indexOf('|');
+    if (bar < 0)
+        return {relayed, {}};
+    return {relayed.left(bar), relayed.mid(bar + 1)};
+}
+
 PostScores postScores(FieldReader& fields)
 {
     PostScores message;

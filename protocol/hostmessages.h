@@ -41,6 +41,70 @@ struct LoadStats {
     friend bool operator==(const LoadStats&, const LoadStats&) = default;
 };
 
+// CMD_newplayerinfo, CMD_existingplayers and CMD_playerdisconnected: a slot and the name in it.
+struct SlotName {
+    int slot = 0;
+    QByteArray name; // all the rest, "+" included
+
+    friend bool operator==(const SlotName&, const SlotName&) = default;
+};
+
+struct Watching {
+    int slot = 0;
+    bool watching = false; // "1" is watching, anything else is playing
+
+    friend bool operator==(const Watching&, const Watching&) = default;
+};
+
+struct GameStart {
+    QByteArray starter;
+    int secondsPerTurn = 0;
+    bool teamGame = false;
+
+    friend bool operator==(const GameStart&, const GameStart&) = default;
+};
+
+// CMD_theletters: a frame's deal (slot 0, for everybody) or one player's bonus set of frame 10.
+struct Letters {
+    struct Tile {
+        int position = 0;
+        char letter = '\0'; // the first byte of its field; none for an empty field
+
+        friend bool operator==(const Tile&, const Tile&) = default;
+    };
+    int slot = 0;
+    QList<Tile> tiles; // as sent: a position may be out of the rack
+
+    friend bool operator==(const Letters&, const Letters&) = default;
+};
+
+struct GoodWord {
+    int slot = 0;
+    int frame = 0;
+    int score = 0;
+    int word = 0; // 1 to 3: which word of the frame
+    int pins = 0;
+
+    friend bool operator==(const GoodWord&, const GoodWord&) = default;
+};
+
+// CMD_chat and CMD_action: the line as the host relayed it.
+struct ChatLine {
+    QByteArray text;
+    QByteArray colour; // what follows the first "|", empty when there is none
+
+    friend bool operator==(const ChatLine&, const ChatLine&) = default;
+};
+
+// CMD_sendlogininfo, CMD_nextplayer and CMD_worderror: the slot they are about.
+int slot(FieldReader& fields);
+SlotName slotName(FieldReader& fields);
+Watching watching(FieldReader& fields);
+// A time per turn that is no number is 90 seconds, as the host takes it.
+GameStart gameStart(FieldReader& fields);
+Letters letters(FieldReader& fields);
+GoodWord goodWord(FieldReader& fields);
+ChatLine chatLine(FieldReader& fields);
 // A block for a slot that is no player slot keeps its slot alone: the rest of it is not read.
 PostScores postScores(FieldReader& fields);
 LoadStats loadStats(FieldReader& fields);

@@ -146,14 +146,16 @@ FieldReader fieldsOf(const QByteArray& message)
     return FieldReader(text.sliced(text.indexOf('+') + 1));
 }
 
+template <typename Reader> auto read(Reader reader, const QByteArray& message)
+{
+    FieldReader fields = fieldsOf(message);
+    return reader(fields);
+}
+
 } // namespace
 
 void TestWire::clientMessagesReadBack()
 {
-    const auto read = [](auto reader, const QByteArray& message) {
-        FieldReader fields = fieldsOf(message);
-        return reader(fields);
-    };
     QCOMPARE(read(FromClient::loginInfo, ToHost::logininfo(3, "1.0.7", "Ann+Lee")),
              (FromClient::LoginInfo{3, "1.0.7", "Ann+Lee"}));
     QCOMPARE(read(FromClient::kickHim, ToHost::kickhim(1, 7)), (FromClient::KickHim{1, 7}));
@@ -183,6 +185,9 @@ void TestWire::brokenMessagesFail_data()
         << QByteArray("postscores") << QByteArray("1+w+w+1*0*1*0*0+1#1#x+2*0+2#+3*0+3#+4*0+4#");
     QTest::newRow("stats with three scores") << QByteArray("loadstats") << QByteArray("5+60+f+20+1+2+3");
     QTest::newRow("a winner that is a word") << QByteArray("winner") << QByteArray("1+two+");
+    QTest::newRow("a tile at no number") << QByteArray("theletters") << QByteArray("0+3+c+x+a");
+    QTest::newRow("a good word without pins") << QByteArray("goodword") << QByteArray("2+3+45+1+");
+    QTest::newRow("a newcomer without a slot") << QByteArray("newplayerinfo") << QByteArray("Ann");
 }
 
 void TestWire::brokenMessagesFail()
@@ -190,10 +195,17 @@ void TestWire::brokenMessagesFail()
     QFETCH(QByteArray, command);
     QFETCH(QByteArray, fields);
     const QHash<QByteArray, std::function<void(FieldReader&)>> readers{
-        {"logininfo", FromClient::loginInfo}, {"kickhim", FromClient::kickHim},
-        {"chat", FromClient::talk},           {"justwatch", FromClient::justWatch},
-        {"sendword", FromClient::sendWord},   {"postscores", FromHost::postScores},
-        {"loadstats", FromHost::loadStats},   {"winner", FromHost::winners},
+        {"logininfo", FromClient::loginInfo},
+        {"kickhim", FromClient::kickHim},
+        {"chat", FromClient::talk},
+        {"justwatch", FromClient::justWatch},
+        {"sendword", FromClient::sendWord},
+        {"postscores", FromHost::postScores},
+        {"loadstats", FromHost::loadStats},
+        {"winner", FromHost::winners},
+        {"theletters", FromHost::letters},
+        {"goodword", FromHost::goodWord},
+        {"newplayerinfo", FromHost::slotName},
     };
     FieldReader reader(fields);
     QVERIFY_THROWS_EXCEPTION(ProtocolError, readers.value(command)(reader));
@@ -284,6 +296,19 @@ void TestWire::hostMessagesReadBack()
 
     FieldReader won = fieldsOf(ToClient::winner({1, 3, 2, 4}));
     QCOMPARE(FromHost::winners(won), (QList<int>{1, 3, 2, 4}));
+
+    using namespace FromHost;
+    QCOMPARE(read(slot, ToClient::nextplayer(3, 10)), 3);
+    QCOMPARE(read(slotName, ToClient::newplayerinfo(5, "A+B")), (SlotName{5, "A+B"}));
+    QCOMPARE(read(watching, ToClient::justwatching(3, true)), (Watching{3, true}));
+    QCOMPARE(read(watching, ToClient::justwatching(3, false)), (Watching{3, false}));
+    QCOMPARE(read(gameStart, ToClient::startgame("Bob", 45, "t")), (GameStart{"Bob", 45, true}));
+    QCOMPARE(read(gameStart, "CMD_startgame+Bob+4x+f+\xFF"), (GameStart{"Bob", 90, false}));
+    QCOMPARE(read(letters, ToClient::theletters(0, {{3, 'c'}, {11, 'a'}}).chopped(1) + "+2+\xFF"),
+             (Letters{0, {{3, 'c'}, {11, 'a'}, {2, '\0'}}}));
+    QCOMPARE(read(goodWord, ToClient::goodword(2, 3, 45, 1, 3)), (GoodWord{2, 3, 45, 1, 3}));
+    QCOMPARE(read(chatLine, ToClient::chat("Ann", "a|b|clRed")), (ChatLine{"Ann chats: a", "b|clRed"}));
+    QCOMPARE(read(chatLine, ToClient::action("Ann", "waves")), (ChatLine{"Ann waves", ""}));
 }
 
 void TestWire::queueDispatchesOneMessagePerTick()
