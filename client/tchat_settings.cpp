@@ -1,8 +1,7 @@
 // The main window's options and their settings file, shared with the lobby.
-#include "colortext.h"
 #include "colorvalue.h"
 #include "faultreport.h"
-#include "inifile.h"
+#include "gamesettings.h"
 #include "tchat.h"
 #include "tgamestart.h"
 
@@ -15,14 +14,6 @@
 #include <QTextEdit>
 
 namespace {
-
-const QString kSection = QStringLiteral("Pinfall");
-constexpr QRect kDefaultGeometry{3, 3, 581, 576};
-
-QString flag(bool on)
-{
-    return on ? QStringLiteral("true") : QStringLiteral("false");
-}
 
 // Checks the item of a radio group whose number is `tag`; the others keep their marks.
 void choose(QAction* owner, int tag)
@@ -38,50 +29,31 @@ void choose(QAction* owner, int tag)
 
 void Tchat::loadinifile()
 {
-    const IniFile ini(settingsPath_);
-    const int top = ini.readInteger(kSection, QStringLiteral("Top"), kDefaultGeometry.top());
-    const int left = ini.readInteger(kSection, QStringLiteral("Left"), kDefaultGeometry.left());
-    const int width = ini.readInteger(kSection, QStringLiteral("Width"), kDefaultGeometry.width());
-    const int height = ini.readInteger(kSection, QStringLiteral("Height"), kDefaultGeometry.height());
-    savedGeometry_ = QRect(left, top, width, height);
-    move(left, top);
-    resize(width, height);
+    const GameSettings stored = readGameSettings(IniFile(settingsPath_));
+    savedGeometry_ = QRect(stored.left, stored.top, stored.width, stored.height);
+    move(stored.left, stored.top);
+    resize(stored.width, stored.height);
     savedGeometry_.setSize(size()); // the window may not go below its minimum size
 
-    applyTextSize(ini.readInteger(kSection, QStringLiteral("Textsize"), 8));
-    const auto colour = [&ini](const char* key) {
-        return ColorText::toColor(
-                   ini.readString(kSection, QString::fromLatin1(key), QStringLiteral("clblack")))
-            .value_or(0);
-    };
-    textColour_ = colour("Textcolor");
-    actionColour_ = colour("Actioncolor");
+    applyTextSize(stored.textSize);
+    textColour_ = stored.textColour;
+    actionColour_ = stored.actionColour;
     setChatColour(textColour_);
 
-    // An empty text leaves the time as it is; a text that is no number is ignored.
-    bool isNumber = false;
-    const int seconds =
-        ini.readString(kSection, QStringLiteral("Timeperturn"), QStringLiteral("1")).toInt(&isNumber);
-    if (isNumber && gamestart_ != nullptr)
-        gamestart_->setTimePerTurn(seconds);
-    const QString pause = ini.readString(kSection, QStringLiteral("Timebetween"), QString());
-    choose(timebetween, pause == QStringLiteral("5") ? 5 : pause == QStringLiteral("15") ? 15 : 10);
+    if (stored.timePerTurn && gamestart_ != nullptr)
+        gamestart_->setTimePerTurn(*stored.timePerTurn);
+    choose(timebetween, stored.secondsBetweenRounds);
 
-    for (int k = 1; k <= 10; ++k) {
-        const QString stored = ini.readString(kSection, QStringLiteral("Phrase%1").arg(k), QString());
-        if (!stored.isEmpty())
-            b_phrase[k]->setToolTip(stored);
+    for (std::size_t index = 0; index < stored.phrases.size(); ++index) {
+        if (!stored.phrases[index].isEmpty())
+            b_phrase[index + 1]->setToolTip(stored.phrases[index]);
     }
-    const auto isExactly = [&ini](const char* key, const char* text, const char* fallback) {
-        return ini.readString(kSection, QString::fromLatin1(key), QString::fromLatin1(fallback)) ==
-               QLatin1String(text);
-    };
-    TypeWords1->setChecked(isExactly("Type", "true", "false"));
-    usespace->setChecked(isExactly("Usespace", "true", "false"));
-    showbadword->setChecked(!isExactly("Showbadword", "false", "true"));
-    clearwords1->setChecked(isExactly("Clearwords", "true", "false"));
-    choose(TurnSound1, isExactly("Turnsound", "1", "0") ? 1 : 0);
-    PlaySounds1->setChecked(!isExactly("Playsounds", "false", "true"));
+    TypeWords1->setChecked(stored.typeWords);
+    usespace->setChecked(stored.spaceSorts);
+    showbadword->setChecked(stored.showBadWord);
+    clearwords1->setChecked(stored.clearBadWords);
+    choose(TurnSound1, stored.turnSound);
+    PlaySounds1->setChecked(stored.playSounds);
 }
 
 void Tchat::saveinifile()
@@ -93,25 +65,22 @@ void Tchat::saveSettings(const QRect& geometry)
 {
     if (settingsPath_.isEmpty())
         return;
-    const IniFile ini(settingsPath_);
-    const auto write = [&ini](const char* key, const QString& value) {
-        ini.writeString(kSection, QString::fromLatin1(key), value);
-    };
-    write("Top", QString::number(geometry.top()));
-    write("Left", QString::number(geometry.left()));
-    write("Width", QString::number(geometry.width()));
-    write("Height", QString::number(geometry.height()));
-    write("Textsize", QString::number(mainchat->font().pointSize()));
-    write("Textcolor", ColorText::fromColor(textColour_));
-    write("Actioncolor", ColorText::fromColor(actionColour_));
-    write("Timeperturn", QString::number(gamestart_ != nullptr ? gamestart_->timePerTurn() : 60));
-    write("Turnsound", QString::number(TurnSound1->data().toInt()));
-    write("Timebetween", QString::number(timebetween->data().toInt()));
-    write("Type", flag(TypeWords1->isChecked()));
-    write("Usespace", flag(usespace->isChecked()));
-    write("Showbadword", flag(showbadword->isChecked()));
-    write("Clearwords", flag(clearwords1->isChecked()));
-    write("Playsounds", flag(PlaySounds1->isChecked()));
+    writeGameSettings(IniFile(settingsPath_),
+                      {.top = geometry.top(),
+                       .left = geometry.left(),
+                       .width = geometry.width(),
+                       .height = geometry.height(),
+                       .textSize = mainchat->font().pointSize(),
+                       .textColour = textColour_,
+                       .actionColour = actionColour_,
+                       .timePerTurn = gamestart_ != nullptr ? gamestart_->timePerTurn() : 60,
+                       .turnSound = TurnSound1->data().toInt(),
+                       .secondsBetweenRounds = timebetween->data().toInt(),
+                       .typeWords = TypeWords1->isChecked(),
+                       .spaceSorts = usespace->isChecked(),
+                       .showBadWord = showbadword->isChecked(),
+                       .clearBadWords = clearwords1->isChecked(),
+                       .playSounds = PlaySounds1->isChecked()});
 }
 
 void Tchat::applyTextSize(int points)
@@ -149,8 +118,9 @@ void Tchat::ActionColor1Click()
 
 void Tchat::ResetLocation1Click()
 {
-    move(kDefaultGeometry.topLeft());
-    resize(kDefaultGeometry.size());
+    const GameSettings fresh;
+    move(fresh.left, fresh.top);
+    resize(fresh.width, fresh.height);
 }
 
 void Tchat::FormClose()

@@ -1,6 +1,7 @@
 // The settings file shared with the lobby, colour text, and where the files go.
 #include "colortext.h"
 #include "datafolder.h"
+#include "gamesettings.h"
 #include "inifile.h"
 
 #include <QFile>
@@ -36,6 +37,8 @@ private Q_SLOTS:
     void colourNamesAndNumbers();
     void colourTextRoundTrips();
     void unwritableProgramFolderFallsBack();
+    void eachKeyReadsByItsRuleAndWritesBack_data();
+    void eachKeyReadsByItsRuleAndWritesBack();
 
 private:
     std::unique_ptr<QTemporaryDir> folder_;
@@ -132,6 +135,79 @@ void TestSettings::unwritableProgramFolderFallsBack()
     const QString fallback = folder_->filePath(QStringLiteral("config/pinfall"));
     QCOMPARE(chooseDataFolder(folder_->filePath("file/bin"), fallback), fallback);
     QVERIFY(QFileInfo(fallback).isDir());
+}
+
+void TestSettings::eachKeyReadsByItsRuleAndWritesBack_data()
+{
+    QTest::addColumn<QByteArray>("stored"); // the lines of the section "Pinfall"
+    QTest::addColumn<GameSettings>("read");
+    QTest::addColumn<QByteArray>("written"); // lines a fresh file holds once `read` is written
+
+    QTest::newRow("nothing stored") << QByteArray() << GameSettings{}
+                                    << QByteArray(
+                                           "[Pinfall]\r\nTop=3\r\nLeft=3\r\nWidth=581\r\nHeight=576\r\n"
+                                           "Textsize=8\r\nTextcolor=clBlack\r\nActioncolor=clBlack\r\n"
+                                           "Timeperturn=1\r\nTurnsound=0\r\nTimebetween=10\r\nType=false\r\n"
+                                           "Usespace=false\r\nShowbadword=true\r\nClearwords=false\r\n"
+                                           "Playsounds=true\r\nPhrase1=\r\n");
+    QTest::newRow("numbers") << QByteArray("Top=120\r\nLeft=-5\r\nWidth=wide\r\nHeight=\r\nTextsize=11")
+                             << GameSettings{.top = 120, .left = -5, .textSize = 11}
+                             << QByteArray(
+                                    "Top=120\r\nLeft=-5\r\nWidth=581\r\nHeight=576\r\nTextsize=11\r\n");
+    QTest::newRow("colours") << QByteArray("Textcolor=CLRED\r\nActioncolor=$00FF8040")
+                             << GameSettings{.textColour = 0x0000FF, .actionColour = 0xFF8040}
+                             << QByteArray("Textcolor=clRed\r\nActioncolor=$00FF8040\r\n");
+    QTest::newRow("no colour") << QByteArray("Textcolor=pink\r\nActioncolor=") << GameSettings{}
+                               << QByteArray("Textcolor=clBlack\r\nActioncolor=clBlack\r\n");
+    QTest::newRow("time per turn") << QByteArray("Timeperturn=500") << GameSettings{.timePerTurn = 500}
+                                   << QByteArray("Timeperturn=500\r\n");
+    QTest::newRow("time per turn no number")
+        << QByteArray("Timeperturn=soon") << GameSettings{.timePerTurn = std::nullopt}
+        << QByteArray("Timeperturn=\r\n");
+    QTest::newRow("time per turn empty")
+        << QByteArray("Timeperturn=") << GameSettings{.timePerTurn = std::nullopt}
+        << QByteArray("Timeperturn=\r\n");
+    QTest::newRow("choices") << QByteArray("Turnsound=1\r\nTimebetween=15")
+                             << GameSettings{.turnSound = 1, .secondsBetweenRounds = 15}
+                             << QByteArray("Turnsound=1\r\nTimebetween=15\r\n");
+    QTest::newRow("short pause") << QByteArray("Timebetween=5") << GameSettings{.secondsBetweenRounds = 5}
+                                 << QByteArray("Timebetween=5\r\n");
+    QTest::newRow("no such choice") << QByteArray("Turnsound=2\r\nTimebetween=05") << GameSettings{}
+                                    << QByteArray("Turnsound=0\r\nTimebetween=10\r\n");
+    QTest::newRow("flags not at their default")
+        << QByteArray(
+               "Type=true\r\nUsespace=true\r\nShowbadword=false\r\nClearwords=true\r\nPlaysounds=false")
+        << GameSettings{.typeWords = true,
+                        .spaceSorts = true,
+                        .showBadWord = false,
+                        .clearBadWords = true,
+                        .playSounds = false}
+        << QByteArray(
+               "Type=true\r\nUsespace=true\r\nShowbadword=false\r\nClearwords=true\r\nPlaysounds=false\r\n");
+    QTest::newRow("flags in other words")
+        << QByteArray("Type=TRUE\r\nUsespace=1\r\nShowbadword=FALSE\r\nClearwords=yes\r\nPlaysounds=0")
+        << GameSettings{}
+        << QByteArray(
+               "Type=false\r\nUsespace=false\r\nShowbadword=true\r\nClearwords=false\r\nPlaysounds=true\r\n");
+    QTest::newRow("phrases") << QByteArray("Phrase3=Hello all\r\nPhrase10=/me bows\r\nPhrase2=")
+                             << GameSettings{.phrases = {"", "", "Hello all", "", "", "", "", "", "",
+                                                         "/me bows"}}
+                             << QByteArray("Phrase2=\r\nPhrase3=Hello all\r\n");
+}
+
+void TestSettings::eachKeyReadsByItsRuleAndWritesBack()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(GameSettings, read);
+    QFETCH(QByteArray, written);
+    writeFile(path(), "[Pinfall]\r\n" + stored + "\r\n");
+    QCOMPARE(readGameSettings(IniFile(path())), read);
+
+    const IniFile fresh(folder_->filePath(QStringLiteral("fresh.ini")));
+    writeGameSettings(fresh, read);
+    writePhrases(fresh, read.phrases);
+    QVERIFY2(contents(fresh.path()).contains(written), contents(fresh.path()).constData());
+    QCOMPARE(readGameSettings(fresh), read);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
