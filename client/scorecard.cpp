@@ -6,11 +6,6 @@
 
 namespace {
 
-bool valid(int slot, int frame)
-{
-    return slot >= 1 && slot <= ScoreCard::kSlots && frame >= 1 && frame <= ScoreCard::kFrames;
-}
-
 int glyphOf(const Rules::Mark& mark)
 {
     switch (mark.kind) {
@@ -31,49 +26,8 @@ int glyphOf(const Rules::Mark& mark)
 
 } // namespace
 
-ScoreCard::ScoreCard(QWidget* parent) : QWidget(parent)
-{
-    reset();
-}
-
-void ScoreCard::reset()
-{
-    for (auto& row : framescores_)
-        row.fill(kBlankFrame);
-    update();
-}
-
-const TFrameScore& ScoreCard::framescores(int slot, int frame) const
-{
-    static const TFrameScore none = kBlankFrame;
-    return valid(slot, frame)
-               ? framescores_[static_cast<std::size_t>(slot - 1)][static_cast<std::size_t>(frame - 1)]
-               : none;
-}
-
-TFrameScore& ScoreCard::entry(int slot, int frame)
-{
-    return framescores_[static_cast<std::size_t>(slot - 1)][static_cast<std::size_t>(frame - 1)];
-}
-
-void ScoreCard::setRolls(int slot, int frame, int roll1, int roll2, int roll3)
-{
-    if (!valid(slot, frame))
-        return;
-    TFrameScore& scores = entry(slot, frame);
-    scores.roll1 = roll1;
-    scores.roll2 = roll2;
-    scores.roll3 = roll3;
-    update();
-}
-
-void ScoreCard::setTotal(int slot, int frame, int total)
-{
-    if (!valid(slot, frame))
-        return;
-    entry(slot, frame).total = total;
-    update();
-}
+ScoreCard::ScoreCard(const ScoreSheet& sheet, QWidget* parent) : QWidget(parent), sheet_(sheet)
+{}
 
 int ScoreCard::gettop(int slot, int kind)
 {
@@ -116,7 +70,7 @@ void ScoreCard::paintEvent(QPaintEvent*)
             draw(Artwork::kBlankShade, boxB, marksTop);
             if (tenth)
                 draw(Artwork::kBlankShade, 263, marksTop);
-            const TFrameScore& scores = framescores(slot, frame);
+            const TFrameScore& scores = sheet_.frame(slot, frame);
             const Marks marks = marksOf(scores, tenth);
             draw(marks.boxA, boxA, marksTop);
             draw(marks.boxB, boxB, marksTop);

@@ -2,22 +2,20 @@
 
 #include "framescore.h"
 #include "gamerules.h"
+#include "scoresheet.h"
 
 #include <QWidget>
 
 #include <array>
 
-// The marks and running totals over the ruled score sheet, four players by ten frames. It
-// shows what the host reported (and the local player's own rolls as they are accepted) and
-// paints everything from its table, so the sheet survives being covered.
+// The marks and running totals over the ruled score sheet, four players by ten frames, painted
+// from the game's score sheet whenever it is shown or told that the sheet changed.
 class ScoreCard : public QWidget {
     Q_OBJECT
 
 public:
     static constexpr int kSlots = Rules::kPlayerSlots;
     static constexpr int kFrames = Rules::kFrames;
-    // Rolls of a frame nobody has played: blank boxes.
-    static constexpr TFrameScore kBlankFrame{13, 14, 14, -1};
 
     // What one frame shows: a glyph index per box (A, B, and C in frame 10), -1 for none.
     struct Marks {
@@ -28,13 +26,7 @@ public:
     // The three digit cells of a running total (hundreds, tens, units), -1 for a blank cell.
     using TotalCells = std::array<int, 3>;
 
-    explicit ScoreCard(QWidget* parent = nullptr);
-
-    // Every frame of every player blank again.
-    void reset();
-    const TFrameScore& framescores(int slot, int frame) const;
-    void setRolls(int slot, int frame, int roll1, int roll2, int roll3);
-    void setTotal(int slot, int frame, int total);
+    explicit ScoreCard(const ScoreSheet& sheet, QWidget* parent = nullptr);
 
     // The y of a player's row: kind 1 to 3 the marks, 4 the running total.
     static int gettop(int slot, int kind);
@@ -45,7 +37,5 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    TFrameScore& entry(int slot, int frame);
-
-    std::array<std::array<TFrameScore, kFrames>, kSlots> framescores_{};
+    const ScoreSheet& sheet_;
 };

@@ -31,13 +31,11 @@
 namespace {
 
 const QColor kWindowColour(190, 183, 155); // the platform colour value 10205118
-const QColor kRosterColour(221, 0, 0);
 // Tops of the roster's rows, slots 1 to 4.
 constexpr std::array<int, 4> kWinnerTops{32, 73, 113, 154};
 constexpr std::array<int, 4> kEyesTops{43, 83, 123, 163};
 constexpr std::array<int, 4> kNameTops{49, 89, 129, 169};
 constexpr std::array<int, 4> kScoreTops{46, 86, 126, 166};
-constexpr std::array<int, 10> kTileLefts{8, 52, 97, 141, 186, 230, 275, 319, 364, 408};
 
 // Every user action is one event: whatever it throws goes to the general error report.
 template <typename Handler> auto guarded(Handler handler)
@@ -71,7 +69,7 @@ QString numbered(const char* prefix, int number)
 
 } // namespace
 
-Tchat::Tchat(QWidget* parent) : QMainWindow(parent), receivedlist(std::chrono::milliseconds(1))
+Tchat::Tchat(QWidget* parent) : QMainWindow(parent), session_(Tabout::version())
 {
     FormCreate();
 }
@@ -92,61 +90,20 @@ void Tchat::FormCreate()
     programMarker_.listen(marker);
 
     resize(581, 576);
-    turntime.setInterval(std::chrono::seconds(1));
-    connect(&turntime, &QTimer::timeout, this, guarded([this] { turntimeTimer(); }));
     pickColour = [this](const QColor& initial, const QString& title) -> std::optional<QColor> {
         const QColor chosen = QColorDialog::getColor(initial, this, title);
         return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
     };
     openLink = [](const QString& address) { QDesktopServices::openUrl(QUrl::fromUserInput(address)); };
     noticeColour = QColor(0, 0, 255);
-    playerslots = kPlayerSlots;
     buildBoard();
     buildMenus();
-    clearall();
-    ishost = false;
-    currentplayer = 0;
+    followSession();
+    drawRoster();
+    drawBoard();
 
-    sock.setPortName(gamePort_);
-    sock.OnInfo = [this](TSock*, TSocketInfo, const QString& text) { sockInfo(text); };
-    sock.OnRead = [this](TSock*, qsizetype) { sockRead(); };
     Sock11.setHostName(QStringLiteral("127.0.0.1"));
     Sock11.setPortName(QStringLiteral("9001"));
-
-    using Handler = void (Tchat::*)(FieldReader&);
-    const auto handle = [this](const char* command, Handler handler) {
-        receivedlist.setHandler(command,
-                                [this, handler](FieldReader& fields, TSock*) { (this->*handler)(fields); });
-    };
-    handle(CMD_sendlogininfo, &Tchat::sendloginfo);
-    handle(CMD_newplayerinfo, &Tchat::newplayerinfo);
-    handle(CMD_existingplayers, &Tchat::newplayerinfo);
-    handle(CMD_playerdisconnected, &Tchat::playerdisconnected);
-    handle(CMD_startgame, &Tchat::startthegame);
-    handle(CMD_justwatching, &Tchat::justwatching);
-    handle(CMD_chat, &Tchat::chatrecieved);
-    handle(CMD_theletters, &Tchat::theletters);
-    handle(CMD_nextplayer, &Tchat::getnextplayer);
-    handle(CMD_goodword, &Tchat::goodword);
-    handle(CMD_worderror, &Tchat::worderror);
-    handle(CMD_timeisup, &Tchat::timeisup);
-    const auto handleRead = [this](const char* command, auto read, auto handler) {
-        receivedlist.setHandler(
-            command, [this, read, handler](FieldReader& fields, TSock*) { (this->*handler)(read(fields)); });
-    };
-    handleRead(CMD_postscores, FromHost::postScores, &Tchat::postscores);
-    handleRead(CMD_winner, FromHost::winners, &Tchat::winner);
-    handleRead(CMD_loadstats, FromHost::loadStats, &Tchat::loadstats);
-    handle(CMD_action, &Tchat::chatrecieved);
-    receivedlist.setHandler(CMD_havewrongversion, [this](FieldReader& fields, TSock*) {
-        addlinetochat(QString::fromLatin1(fields.rest()) +
-                          QStringLiteral(" has a different version of the game then you."),
-                      noticeColour);
-    });
-    receivedlist.setHandler(CMD_wrongversion, [this](FieldReader&, TSock*) {
-        addlinetochat(QStringLiteral("You have a differnt version of the game then the host."), noticeColour);
-    });
-    receivedlist.setHandler(CMD_full, [this](FieldReader&, TSock*) { gameIsFull(); });
     QCoreApplication::instance()->installEventFilter(this); // typing on the board: keys pass here first
 }
 
@@ -168,7 +125,7 @@ void Tchat::buildBoard()
     QWidget* board = panel_board;
 
     makePaintedPicture(board, "Image4", {6, 5, 554, 205}, Artwork::paintScoreSheet);
-    scorecard = new ScoreCard(board);
+    scorecard = new ScoreCard(session_.sheet(), board);
     scorecard->setObjectName(QStringLiteral("scorecard"));
     scorecard->setGeometry(107, 28, 273, 160);
     label_teamgame = makeLabel(board, "label_teamgame", {16, 15, 87, 14}, QStringLiteral("Good Luck!"));
@@ -216,7 +173,6 @@ void Tchat::buildBoard()
             label_word[static_cast<std::size_t>(slot)][static_cast<std::size_t>(line)] = word;
         }
     }
-    showTeams(false);
 
     label_theword = makeLabel(board, "label_theword", {16, 189, 536, 14});
     label_theword->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -340,10 +296,8 @@ void Tchat::buildMenus()
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
     QAction* viewTally = view->addAction(QStringLiteral("View Tally"), this, guarded([this] {
-                                             if (tally_ == nullptr)
-                                                 return;
-                                             loadchecklist();
-                                             tally_->show();
+                                             if (tally_ != nullptr)
+                                                 tally_->show();
                                          }));
     viewTally->setObjectName(QStringLiteral("ViewTally1"));
     QAction* spyList = view->addAction(QStringLiteral("Spy List"));
@@ -424,7 +378,7 @@ void Tchat::buildOptions(QMenu* options)
     PlaySounds1 = toggle("PlaySounds1", QStringLiteral("Play Sounds"), true);
     TurnSound1 = choice("TurnSound1", QStringLiteral("Turn Sound"),
                         {{"Classic1", QStringLiteral("Classic"), 0}, {"New1", QStringLiteral("New"), 1}},
-                        std::nullopt);
+                        std::nullopt, [this](int tag) { session_.options.newTurnSound = tag == 1; });
     options->addSeparator();
     TypeWords1 = toggle("TypeWords1", QStringLiteral("Type Words"), false);
     usespace = toggle("usespace", QStringLiteral("Use Space to Sort"), false);
@@ -435,6 +389,15 @@ void Tchat::buildOptions(QMenu* options)
                           {"Fast1", QStringLiteral("Long"), 15}},
                          10);
     showbadword = toggle("showbadword", QStringLiteral("Show Invalid Word Panel"), true);
+    // The options the session plays by follow their items, however they change.
+    const auto follows = [this](QAction* item, bool PlayOptions::*option) {
+        connect(item, &QAction::toggled, this, [this, option](bool on) { session_.options.*option = on; });
+        session_.options.*option = item->isChecked();
+    };
+    follows(TypeWords1, &PlayOptions::typeWords);
+    follows(usespace, &PlayOptions::spaceShuffles);
+    follows(clearwords1, &PlayOptions::clearRefusedWord);
+    follows(showbadword, &PlayOptions::showRefusedWord);
     options->addSeparator();
     options->addAction(QStringLiteral("Text Color"), this, guarded([this] { TextColor1Click(); }))
         ->setObjectName(QStringLiteral("TextColor1"));
@@ -479,19 +442,6 @@ QStringList Tchat::chatLines() const
             lines << block.text();
     }
     return lines;
-}
-
-void Tchat::showTeams(bool teamGame)
-{
-    for (int slot = 1; slot <= kPlayerSlots; ++slot) {
-        const QColor colour = teamGame && slot % 2 == 1 ? QColor(Qt::black) : kRosterColour;
-        for (QLabel* label : {label_playername[slot], label_score[slot]}) {
-            QPalette text = label->palette();
-            text.setColor(QPalette::WindowText, colour);
-            label->setPalette(text);
-        }
-    }
-    label_teamgame->setText(teamGame ? QStringLiteral("Team Game") : QStringLiteral("Good Luck!"));
 }
 
 void Tchat::showEvent(QShowEvent* event)

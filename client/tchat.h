@@ -1,9 +1,6 @@
 #pragma once
 
-#include "fieldreader.h"
-#include "gamerules.h"
-#include "hostmessages.h"
-#include "receivedlist.h"
+#include "gamesession.h"
 #include "tsock.h"
 
 #include <QColor>
@@ -36,9 +33,9 @@ class Tphrases;
 class Tspylist;
 class Ttallylist;
 
-// The main window: the game client of every participant, the host's own player included. It
-// reads the command line, hosts or joins, logs in, shows the roster and dispatches what the
-// host says, one message per tick. It only reports what its user did; the host decides.
+// The main window: what every participant sees of the game, the host's own player included.
+// It reads the command line, hosts or joins, and draws its game session: the roster, the
+// board, the score sheet and the chat. Clicks and keys go to the session.
 class Tchat : public QMainWindow {
     Q_OBJECT
 
@@ -57,7 +54,7 @@ public:
     void setDownload(QWidget& download) { download_ = &download; }
     // The tally it feeds with finished games and strikes.
     void setTally(Ttallylist& tally);
-    // Fills the tally's "Players In Current Game" from the roster, the user's own slot left out.
+    // Keeps the tally's "Players In Current Game" to the roster, the user's own slot left out.
     void loadchecklist();
     // The settings file it shares with the lobby (see datafolder.h for where it lives).
     void setSettingsFile(const QString& path) { settingsPath_ = path; }
@@ -100,10 +97,6 @@ public:
     void Image3Click();
     // A key pressed anywhere in the window; true when the board took it.
     bool FormShortCut(int key);
-    void turntimeTimer();
-    int secondsLeft() const { return secondsleft; }
-    bool turnClockRuns() const { return turntime.isActive(); }
-    int placedCount() const { return placedcount; }
     void kicking(int slot);
     void button_startClick();
     void JustWatch1Click();
@@ -116,13 +109,7 @@ public:
     // The pause between rounds the host uses, from "Options" > "Time Between Rounds".
     int timeBetweenRounds() const;
 
-    int localSlot() const { return localslot; }
-    const ScoreCard& scoreCard() const { return *scorecard; }
-    bool loggedIn() const { return loggedin; }
-    bool isHost() const { return ishost; }
-    QString playerName() const { return playername; }
-    QString hostAddress() const { return hostaddress; }
-    ReceivedList& queue() { return receivedlist; }
+    GameSession& session() { return session_; }
     QStringList chatLines() const;
     QString phrase(int number) const;
     bool phraseReady() const { return !phrasePause_.isActive(); }
@@ -148,49 +135,17 @@ private:
     void saveSettings(const QRect& geometry);
     void applyTextSize(int points);
     void setChatColour(quint32 colour);
-    void chatrecieved(FieldReader& fields);
-    void hostpress();
-    void joinpress();
-    void sockRead();
-    void sockInfo(const QString& text);
-    void sendToHost(const QByteArray& message);
-
-    void sendloginfo(FieldReader& fields);
-    void newplayerinfo(FieldReader& fields);
-    void playerdisconnected(FieldReader& fields);
-    void justwatching(FieldReader& fields);
-    void startthegame(FieldReader& fields);
+    void followSession();
+    void drawRoster();
+    void drawBoard();
+    void drawClock(bool ticking);
+    void drawGameStart();
     void gameIsFull();
-    void theletters(FieldReader& fields);
-    void getnextplayer(FieldReader& fields);
-    void goodword(FieldReader& fields);
-    void worderror(FieldReader& fields);
-    void timeisup(FieldReader& fields);
-    void showTurnButtons(bool shown);
-    void boardActionStarts(const QString& status);
-    void layTile(int position);
-    void takeBack(int slot);
-    void takeBackAll();
-    void shuffleRack();
-    void setTimeBarScale(int secondsPerTurn);
-    void postscores(const FromHost::PostScores& scores);
-    void winner(const QList<int>& winners);
-    void loadstats(const FromHost::LoadStats& stats);
-    void showTile(QLabel* place, int picture);
-    void clearall();
-    void showTeams(bool teamGame);
+    void countInTally(const GameResult& result);
     void startRequested(const QByteArray& secondsPerTurn, bool teamGame);
 
-    // Client state
-    QString playername;
-    QString hostaddress;
-    bool ishost = false;
-    int localslot = 0;
-    bool loggedin = false;
-    int currentplayer = 0;
-    int playerslots = kPlayerSlots;
+    GameSession session_;
     QColor noticeColour;
-    QString loginName_;
 
     TServer* host_ = nullptr;
     Tgamestart* gamestart_ = nullptr;
@@ -208,14 +163,13 @@ private:
     quint32 textColour_ = 0;              // chat lines, 0x00BBGGRR
     quint32 actionColour_ = 0;            // actions and phrases
     QTimer phrasePause_;                  // phrase buttons rest while it runs
-    bool connectionClosed_ = false;
 
-    TSock sock;   // the game connection
-    TSock Sock11; // the lobby connection: opened, never used
-    ReceivedList receivedlist;
+    TSock Sock11;                // the lobby connection: opened, never used
     QLocalServer programMarker_; // "Pinfall": lets the lobby see that the game runs
 
     // Board
+    // Left edges of the rack's places and of the word row's, 0 to 9.
+    static constexpr std::array<int, Rack::kTiles> kTileLefts{8, 52, 97, 141, 186, 230, 275, 319, 364, 408};
     QWidget* panel_board = nullptr;
     QLabel* label_teamgame = nullptr;
     std::array<QLabel*, kPlayerSlots + 1> label_playername{};
@@ -240,12 +194,6 @@ private:
     QLineEdit* mychat = nullptr;
     std::array<QPushButton*, 11> b_phrase{}; // 1 to 10
     Tphrases* phrases_ = nullptr;
-    int timePerTurnTag_ = 0;
-    int secondsleft = 0;   // the turn clock's countdown
-    int timeBarScale_ = 1; // pixels of the time bar per second
-    int placedcount = 0;   // tiles on the word row
-    int selectedtile = 0;  // the rack tile chosen for a swap, 0 for none
-    QTimer turntime;       // the turn clock, one tick a second
     QLabel* image_timer = nullptr;
 
     // Menus

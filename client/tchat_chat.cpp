@@ -27,7 +27,6 @@ namespace {
 
 const QString kPlaceholder = QStringLiteral("<Enter Chat Here>");
 constexpr std::chrono::milliseconds kPhrasePause{2000}; // what the phrase dialog promises
-const QColor kNoColour(255, 0, 0);                      // a relayed line without a colour of its own
 
 } // namespace
 
@@ -98,32 +97,15 @@ void Tchat::addlinetochat(const QString& text, const QColor& colour)
     }
 }
 
-void Tchat::chatrecieved(FieldReader& fields)
-{
-    const QString relayed = QString::fromLatin1(fields.rest());
-    const qsizetype bar = relayed.indexOf(QLatin1Char('|'));
-    if (bar < 0) {
-        addlinetochat(relayed, kNoColour);
-        return;
-    }
-    const std::optional<quint32> colour = ColorText::toColor(QStringView(relayed).mid(bar + 1));
-    addlinetochat(relayed.left(bar), colour ? ColorValue::toQColor(*colour) : kNoColour);
-}
-
 void Tchat::sendit()
 {
-    if (!loggedin)
+    if (!session_.loggedIn())
         return;
     const QString text = mychat->text();
-    if (!text.isEmpty()) {
-        if (!text.startsWith(QLatin1Char('/'))) {
-            sendToHost(
-                ToHost::chat(localslot, text.toLatin1(), ColorText::fromColor(textColour_).toLatin1()));
-        } else if (text.startsWith(QLatin1String("/me"))) {
-            sendToHost(ToHost::action(localslot, text.mid(4).toLatin1(),
-                                      ColorText::fromColor(actionColour_).toLatin1()));
-        }
-    }
+    if (!text.isEmpty() && !text.startsWith(QLatin1Char('/')))
+        session_.say(text, textColour_);
+    else if (text.startsWith(QLatin1String("/me")))
+        session_.act(text.mid(4), actionColour_);
     mychat->clear();
 }
 
@@ -139,7 +121,7 @@ void Tchat::phraseClick(int number)
     const QString text = phrase(number);
     const QString action =
         text.startsWith(QLatin1String("/me ")) ? text.mid(4) : QStringLiteral("says: ") + text;
-    sendToHost(ToHost::action(localslot, action.toLatin1(), ColorText::fromColor(actionColour_).toLatin1()));
+    session_.act(action, actionColour_);
     phrasePause_.start();
 }
 

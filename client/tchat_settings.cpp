@@ -53,6 +53,7 @@ void Tchat::loadinifile()
     showbadword->setChecked(stored.showBadWord);
     clearwords1->setChecked(stored.clearBadWords);
     choose(TurnSound1, stored.turnSound);
+    session_.options.newTurnSound = stored.turnSound == 1;
     PlaySounds1->setChecked(stored.playSounds);
 }
 

@@ -79,7 +79,7 @@ void Tgamestart::image_teamClick()
         showTeamChoice();
         return;
     }
-    if (!(allPlacesTaken && allPlacesTaken())) {
+    if (!allPlacesTaken_) {
         const auto answer = QMessageBox::question(
             this, windowTitle(),
             QStringLiteral(

@@ -3,8 +3,6 @@
 #include <QByteArray>
 #include <QWidget>
 
-#include <functional>
-
 class PictureButton;
 class QSpinBox;
 
@@ -19,8 +17,9 @@ public:
 
     explicit Tgamestart(QWidget* parent = nullptr);
 
-    // Asked when the team box is ticked: are all four player places taken?
-    std::function<bool()> allPlacesTaken;
+    // Whether all four player places are taken, as the roster last showed: a team game of
+    // fewer players is asked about.
+    void setAllPlacesTaken(bool taken) { allPlacesTaken_ = taken; }
 
     // The time per turn, brought within 45 to 120 seconds.
     void setTimePerTurn(int seconds);
@@ -40,4 +39,5 @@ private:
     QSpinBox* UpDown2;
     PictureButton* image_team;
     int teamTag_ = 0; // 1: team game
+    bool allPlacesTaken_ = false;
 };

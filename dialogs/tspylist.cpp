@@ -66,19 +66,12 @@ Tspylist::Tspylist(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStays
     connect(done, &QPushButton::clicked, this, &QWidget::hide);
 }
 
-void Tspylist::addSpy(const QString& line)
+void Tspylist::setSpies(const QStringList& lines)
 {
-    listbox_spys->addItem(line);
-}
-
-bool Tspylist::removeSpy(const QString& line)
-{
-    const QList<QListWidgetItem*> found =
-        listbox_spys->findItems(line, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (found.isEmpty())
-        return false;
-    delete found.first();
-    return true;
+    if (lines == spies())
+        return; // the line under the pointer stays where it is
+    listbox_spys->clear();
+    listbox_spys->addItems(lines);
 }
 
 QStringList Tspylist::spies() const

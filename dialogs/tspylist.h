@@ -15,9 +15,7 @@ class Tspylist : public QWidget {
 public:
     explicit Tspylist(QWidget* parent = nullptr);
 
-    void addSpy(const QString& line);
-    // Removes the line with exactly this text; false if there is none.
-    bool removeSpy(const QString& line);
+    void setSpies(const QStringList& lines);
     QStringList spies() const;
 
     // Only the host may remove spectators.

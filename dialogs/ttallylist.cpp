@@ -103,13 +103,6 @@ QString Ttallylist::shown(const char* name) const
     return shownLabel != nullptr ? shownLabel->text() : QString();
 }
 
-void Ttallylist::addgame(const QString& winner)
-{
-    if (loadchecklist)
-        loadchecklist();
-    tally_.addgame(winner);
-}
-
 void Ttallylist::showOwnTotals()
 {
     for (int k = 1; k <= 6; ++k)

@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include <array>
-#include <functional>
 
 class QLabel;
 class QListWidget;
@@ -28,12 +27,9 @@ public:
 
     // The main window's feeding, passed on to the tally.
     void addtomineincrease(int k) { tally_.addtomineincrease(k); }
-    // Asks loadchecklist for the players in the current game first.
-    void addgame(const QString& winner);
+    void addgame(const QString& winner) { tally_.addgame(winner); }
     void figureave(int score) { tally_.figureave(score); }
     void setPlayersInGame(const QStringList& names) { tally_.setPlayersInGame(names); }
-    // The main window's way to fill "Players In Current Game" from its roster.
-    std::function<void()> loadchecklist;
 
     void checklistClickCheck(int row);
     void listbox_tallyClickCheck(int row);

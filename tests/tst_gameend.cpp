@@ -47,8 +47,8 @@ struct Sheet {
 
     void tell(Program& program, const QByteArray& message)
     {
-        program.chat.queue().append(message);
-        QTRY_COMPARE(program.chat.queue().size(), 0);
+        program.chat.session().queue().append(message);
+        QTRY_COMPARE(program.chat.session().queue().size(), 0);
     }
 };
 
@@ -84,8 +84,8 @@ void TestGameEnd::postedFrameFillsTheSheet()
     QCOMPARE(text(ann, "label_word21"), QStringLiteral("bad"));
     QCOMPARE(text(ann, "label_word22"), QStringLiteral("acting"));
     QCOMPARE(text(ann, "label_word23"), QString());
-    QCOMPARE(ann.chat.scoreCard().framescores(2, 3), (TFrameScore{5, 5, -1, 40}));
-    QCOMPARE(ann.chat.scoreCard().framescores(1, 3), (TFrameScore{0, 0, -1, -1}));
+    QCOMPARE(ann.chat.session().sheet().frame(2, 3), (TFrameScore{5, 5, -1, 40}));
+    QCOMPARE(ann.chat.session().sheet().frame(1, 3), (TFrameScore{0, 0, -1, -1}));
     // The solution lies on the word row; the rack is empty.
     const auto picture = [&ann](const QString& name) {
         return ann.chat.findChild<QLabel*>(name)->pixmap().toImage();
@@ -111,7 +111,7 @@ void TestGameEnd::frameTenNamesThreeWords()
                         blocks(10, "10*10*10", 300, "a*b*c"));
     QCOMPARE(text(ann, "label_theword"),
              QStringLiteral("Original Words: ABDICATING / BANDLEADER / ZOOLOGISTS"));
-    QCOMPARE(ann.chat.scoreCard().framescores(2, 10), (TFrameScore{10, 10, 10, 300}));
+    QCOMPARE(ann.chat.session().sheet().frame(2, 10), (TFrameScore{10, 10, 10, 300}));
 }
 
 void TestGameEnd::anotherPlayerWins()
@@ -138,7 +138,7 @@ void TestGameEnd::tiedTeamAddsNoGame()
     Sheet sheet;
     QVERIFY(sheet.ready(1)); // a scripted player takes slot 2; Ann is slot 3
     Program& ann = *sheet.ann;
-    QCOMPARE(ann.chat.localSlot(), 3);
+    QCOMPARE(ann.chat.session().localSlot(), 3);
     sheet.tell(ann, "CMD_winner+1+3+");
     QCOMPARE(text(ann, "label_status"), QStringLiteral("Bob and You have Won the Game!"));
     QCOMPARE(ann.tally.grid().cell(1, 0), QStringLiteral("0"));
@@ -165,7 +165,7 @@ void TestGameEnd::spectatorsTallyStaysAsItWas()
     Sheet sheet;
     QVERIFY(sheet.ready(3)); // slots 2 to 4 taken: Ann watches from slot 5
     Program& ann = *sheet.ann;
-    QCOMPARE(ann.chat.localSlot(), 5);
+    QCOMPARE(ann.chat.session().localSlot(), 5);
     sheet.tell(ann, "CMD_winner+1+");
     QCOMPARE(text(ann, "label_status"), QStringLiteral("Bob has Won the Game!"));
     QCOMPARE(ann.tally.grid().cell(1, 0), QStringLiteral("0"));

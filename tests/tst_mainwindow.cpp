@@ -60,10 +60,10 @@ void TestMainWindow::noParametersHostsASoloGame()
     QVERIFY(solo.waitForLine(QStringLiteral("You are Connected.")));
     QCOMPARE(solo.chat.chatLines(), (QStringList{"Loading Solo Game..Please wait.", "You are Connected."}));
     QVERIFY(solo.download.isVisible()); // the way to games with others
-    QVERIFY(solo.chat.isHost());
-    QCOMPARE(solo.chat.playerName(), QStringLiteral("You"));
-    QCOMPARE(solo.chat.hostAddress(), QStringLiteral("127.0.0.1"));
-    QCOMPARE(solo.chat.localSlot(), 1);
+    QVERIFY(solo.chat.session().isHost());
+    QCOMPARE(solo.chat.session().playerName(), QStringLiteral("You"));
+    QCOMPARE(solo.chat.session().hostAddress(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(solo.chat.session().localSlot(), 1);
     QCOMPARE(solo.rosterName(1), QStringLiteral("You"));
     QVERIFY(!solo.widget("button_start")->isHidden());
     QVERIFY(solo.action("StartGame1")->isEnabled());
@@ -80,7 +80,7 @@ void TestMainWindow::oneOrTwoParametersOnlyLoad()
         QCOMPARE(program.chat.chatLines(), QStringList{"Loading Multi-player Game.. Please Wait."});
         QVERIFY(program.download.isHidden());
         QCOMPARE(program.port(), quint16(0)); // nothing listens
-        QVERIFY(!program.chat.loggedIn());
+        QVERIFY(!program.chat.session().loggedIn());
         QVERIFY(program.widget("button_start")->isHidden());
         QVERIFY(!program.action("StartGame1")->isEnabled());
     }
@@ -90,19 +90,19 @@ void TestMainWindow::onlyExactlyTrueHosts()
 {
     Game game; // parameter 3 "true": hosts, and connects to itself, not to the address given
     QVERIFY(game.ready());
-    QVERIFY(game.host.chat.isHost());
-    QCOMPARE(game.host.chat.playerName(), QStringLiteral("Bob"));
-    QCOMPARE(game.host.chat.hostAddress(), QStringLiteral("10.255.255.1"));
+    QVERIFY(game.host.chat.session().isHost());
+    QCOMPARE(game.host.chat.session().playerName(), QStringLiteral("Bob"));
+    QCOMPARE(game.host.chat.session().hostAddress(), QStringLiteral("127.0.0.1"));
 
     Program& ann = game.join(QStringLiteral("Ann"));
     QVERIFY(ann.waitForLine(QStringLiteral("You are Connected.")));
-    QCOMPARE(ann.chat.localSlot(), 2);
+    QCOMPARE(ann.chat.session().localSlot(), 2);
 
     auto lee = std::make_unique<Program>(QString::number(game.host.port()));
     lee->chat.processparams({"Lee", "127.0.0.1", "True"}); // anything but exactly "true" joins
     QVERIFY(lee->waitForLine(QStringLiteral("You are Connected.")));
-    QVERIFY(!lee->chat.isHost());
-    QCOMPARE(lee->chat.localSlot(), 3);
+    QVERIFY(!lee->chat.session().isHost());
+    QCOMPARE(lee->chat.session().localSlot(), 3);
     QCOMPARE(lee->port(), quint16(0));
     QVERIFY(lee->widget("button_start")->isHidden());
 }
@@ -116,7 +116,7 @@ void TestMainWindow::playersAndSpectatorsArriveAndLeave()
         QCOMPARE(others[i].join(game.host.port(), "P" + QByteArray::number(i + 2)), i + 2);
     Program& spy = game.join(QStringLiteral("Spy"));
     QVERIFY(spy.waitForLine(QStringLiteral("P4 is Connected.")));
-    QCOMPARE(spy.chat.localSlot(), 5);
+    QCOMPARE(spy.chat.session().localSlot(), 5);
     QCOMPARE(spy.chat.chatLines(),
              (QStringList{"Loading Multi-player Game.. Please Wait.", "You are Connected.", "You are spying.",
                           "Bob is Connected.", "P2 is Connected.", "P3 is Connected.", "P4 is Connected."}));
@@ -138,9 +138,9 @@ void TestMainWindow::playersAndSpectatorsArriveAndLeave()
 
     // Departures of nobody write nothing.
     const qsizetype lines = game.host.chat.chatLines().size();
-    game.host.chat.queue().append("CMD_playerdisconnected+3+P3");
-    game.host.chat.queue().append("CMD_playerdisconnected+7+Ghost");
-    QTRY_COMPARE(game.host.chat.queue().size(), 0);
+    game.host.chat.session().queue().append("CMD_playerdisconnected+3+P3");
+    game.host.chat.session().queue().append("CMD_playerdisconnected+7+Ghost");
+    QTRY_COMPARE(game.host.chat.session().queue().size(), 0);
     QCOMPARE(game.host.chat.chatLines().size(), lines);
 }
 
@@ -151,7 +151,7 @@ void TestMainWindow::versionDifferenceIsReported()
     ScriptedClient old;
     QCOMPARE(old.join(game.host.port(), "Old", "1.0.6"), 2);
     QVERIFY(game.host.waitForLine(QStringLiteral("Old has a different version of the game then you.")));
-    game.host.chat.queue().append("CMD_wrongversion+");
+    game.host.chat.session().queue().append("CMD_wrongversion+");
     QVERIFY(game.host.waitForLine(QStringLiteral("You have a differnt version of the game then the host.")));
 }
 
@@ -188,8 +188,8 @@ void TestMainWindow::justWatchFollowsTheHost()
     QVERIFY(game.host.waitForLine(QStringLiteral("<Waiting> is just watching")));
     QVERIFY(ann.waitForLine(QStringLiteral("<Waiting> is just watching")));
     const QStringList before = ann.chat.chatLines();
-    ann.chat.queue().append("CMD_justwatching+7+1");
-    QTRY_COMPARE(ann.chat.queue().size(), 0);
+    ann.chat.session().queue().append("CMD_justwatching+7+1");
+    QTRY_COMPARE(ann.chat.session().queue().size(), 0);
     QCOMPARE(ann.chat.chatLines(), before);
 }
 
@@ -257,7 +257,7 @@ void TestMainWindow::gameStartSetsTheBoard()
     auto* timePerTurn = solo.chat.findChild<QLabel*>(QStringLiteral("label_timeperturn"));
     auto* firstName = solo.chat.findChild<QLabel*>(QStringLiteral("label_playername1"));
     auto* secondName = solo.chat.findChild<QLabel*>(QStringLiteral("label_playername2"));
-    solo.chat.queue().append("CMD_startgame+Bob+abc+t+");
+    solo.chat.session().queue().append("CMD_startgame+Bob+abc+t+");
     QVERIFY(solo.waitForLine(QStringLiteral("Bob has started a game.")));
     QCOMPARE(timePerTurn->text(), QStringLiteral("Time Per Turn: 90 s."));
     QCOMPARE(teamLabel->text(), QStringLiteral("Team Game"));
@@ -266,7 +266,7 @@ void TestMainWindow::gameStartSetsTheBoard()
     QVERIFY(solo.widget("button_start")->isHidden());
     QVERIFY(solo.action("StartGame1")->isEnabled()); // the host may start again during a game
 
-    solo.chat.queue().append("CMD_startgame+Bob+60+f+");
+    solo.chat.session().queue().append("CMD_startgame+Bob+60+f+");
     QVERIFY(QTest::qWaitFor([&] { return timePerTurn->text() == QStringLiteral("Time Per Turn: 60 s."); }));
     QCOMPARE(teamLabel->text(), QStringLiteral("Good Luck!"));
     QCOMPARE(firstName->palette().color(QPalette::WindowText), QColor(221, 0, 0));
@@ -276,17 +276,17 @@ void TestMainWindow::burstTakesOneTickPerMessage()
 {
     Program program;
     for (int i = 0; i < 20; ++i)
-        program.chat.queue().append("CMD_wrongversion+");
-    program.chat.queue().append("no plus at all");
-    program.chat.queue().append("");
+        program.chat.session().queue().append("CMD_wrongversion+");
+    program.chat.session().queue().append("no plus at all");
+    program.chat.session().queue().append("");
     for (int tick = 1; tick <= 20; ++tick) {
-        program.chat.queue().dispatchNext();
+        program.chat.session().queue().dispatchNext();
         QCOMPARE(program.chat.chatLines().size(), tick);
     }
-    program.chat.queue().dispatchNext();
-    program.chat.queue().dispatchNext();
+    program.chat.session().queue().dispatchNext();
+    program.chat.session().queue().dispatchNext();
     QCOMPARE(program.chat.chatLines().size(), 20);
-    QVERIFY(!program.chat.queue().isTicking());
+    QVERIFY(!program.chat.session().queue().isTicking());
 }
 
 void TestMainWindow::closedConnectionEndsTheWindow()
@@ -390,8 +390,8 @@ void TestMainWindow::brokenMessageIsReported()
     const FaultReport::Sink previous =
         FaultReport::setSink([&reports](const QString& text) { reports << text; });
     Program program;
-    program.chat.queue().append("CMD_newplayerinfo+two+Ann");
-    program.chat.queue().append("CMD_wrongversion+");
+    program.chat.session().queue().append("CMD_newplayerinfo+two+Ann");
+    program.chat.session().queue().append("CMD_wrongversion+");
     QVERIFY(program.waitForLine(QStringLiteral("You have a differnt version of the game then the host.")));
     QCOMPARE(reports, QStringList{"'two' is not a valid integer value"});
     QCOMPARE(program.rosterName(2), QStringLiteral("<Waiting>"));

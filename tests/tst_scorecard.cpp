@@ -111,13 +111,15 @@ void TestScoreCard::rowsOfTheSheet()
 
 void TestScoreCard::drawnCellsFollowTheTable()
 {
-    ScoreCard card;
+    ScoreSheet table;
+    ScoreCard card(table);
     card.resize(273, 160);
-    card.setRolls(2, 4, 5, 5, -1);
-    card.setTotal(2, 4, 105);
-    card.setRolls(3, 10, 10, 3, 7);
-    card.setRolls(1, 9, 10, -1, -1);
-    card.setRolls(7, 1, 1, 1, 1); // no such player: ignored
+    table.setRolls(2, 4, {5, 5, -1});
+    table.setTotal(2, 4, 105);
+    table.setRolls(3, 10, {10, 3, 7});
+    table.setRolls(1, 9, {10, -1, -1});
+    table.setRolls(7, 1, {1, 1, 1});  // no such player: ignored
+    table.setRolls(1, 11, {1, 1, 1}); // no such frame: ignored
     const QImage sheet = card.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const auto box = [&sheet](int x, int y) { return pixels(sheet.copy(x, y, 9, 13)); };
     // Neighbouring digit cells share a column: compare the seven columns each has alone.
@@ -149,10 +151,11 @@ void TestScoreCard::drawnCellsFollowTheTable()
     // Covered and uncovered, or reset: the sheet is drawn from the table again.
     QCOMPARE(pixels(card.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied)),
              pixels(sheet));
-    card.reset();
+    table.reset();
     const QImage blank = card.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QCOMPARE(pixels(blank.copy(26 * 4 - 23, 42, 9, 13)), expectedBox(Artwork::kBlankPaper, -1));
-    QCOMPARE(card.framescores(2, 4), ScoreCard::kBlankFrame);
+    QCOMPARE(table.frame(2, 4), ScoreSheet::kBlankFrame);
+    QCOMPARE(table.frame(7, 1), ScoreSheet::kBlankFrame);
 }
 
 QTEST_MAIN(TestScoreCard)

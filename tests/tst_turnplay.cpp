@@ -73,8 +73,8 @@ struct Turn {
     }
     void tell(const QByteArray& message)
     {
-        ann->chat.queue().append(message);
-        QTRY_COMPARE(ann->chat.queue().size(), 0);
+        ann->chat.session().queue().append(message);
+        QTRY_COMPARE(ann->chat.session().queue().size(), 0);
     }
     QLabel* rack(int position) const
     {
@@ -125,7 +125,7 @@ void TestTurnPlay::layingSendsPositionsInWordOrder()
     QVERIFY(turn.shows(turn.rack(7), 3)); // C on tile 7
     for (const int position : {7, 1, 4})
         turn.press(position);
-    QCOMPARE(turn.ann->chat.placedCount(), 3);
+    QCOMPARE(turn.ann->chat.session().rack().laidCount(), 3);
     QVERIFY(turn.shows(turn.slot(1), 3));
     QVERIFY(turn.rack(7)->pixmap().isNull()); // a gap where the tile was
     QCOMPARE(turn.ann->sounds.played.count(QStringLiteral("puttile")), 3);
@@ -134,7 +134,7 @@ void TestTurnPlay::layingSendsPositionsInWordOrder()
     QCOMPARE(turn.status(), QStringLiteral("Checking Word.."));
     QVERIFY(turn.ann->widget("button_send")->isHidden());
     turn.press(2); // not the player's turn while the host judges
-    QCOMPARE(turn.ann->chat.placedCount(), 3);
+    QCOMPARE(turn.ann->chat.session().rack().laidCount(), 3);
 }
 
 void TestTurnPlay::onlyTheLastLaidTileComesBack()
@@ -144,14 +144,14 @@ void TestTurnPlay::onlyTheLastLaidTileComesBack()
     for (const int position : {7, 1, 4})
         turn.press(position);
     QTest::mouseClick(turn.slot(2), Qt::LeftButton);
-    QCOMPARE(turn.ann->chat.placedCount(), 3);
+    QCOMPARE(turn.ann->chat.session().rack().laidCount(), 3);
     QTest::mouseClick(turn.slot(3), Qt::LeftButton);
-    QCOMPARE(turn.ann->chat.placedCount(), 2);
+    QCOMPARE(turn.ann->chat.session().rack().laidCount(), 2);
     QVERIFY(turn.shows(turn.rack(4), 20)); // T back on tile 4
     QVERIFY(turn.shows(turn.slot(3), Artwork::kFirstStandingPin + 2));
     QCOMPARE(turn.ann->sounds.played.last(), QStringLiteral("unselect"));
     QTest::mouseClick(turn.ann->widget("button_clear"), Qt::LeftButton);
-    QCOMPARE(turn.ann->chat.placedCount(), 0);
+    QCOMPARE(turn.ann->chat.session().rack().laidCount(), 0);
     QCOMPARE(turn.ann->sounds.played.last(), QStringLiteral("clear"));
 }
 
@@ -174,7 +174,7 @@ void TestTurnPlay::swappingTiles()
     QCOMPARE(turn.rack(9)->x(), left2);
     QCOMPARE(turn.rack(2)->y(), 289);
     QCOMPARE(turn.ann->sounds.played.last(), QStringLiteral("swap"));
-    QCOMPARE(turn.ann->chat.placedCount(), 0);
+    QCOMPARE(turn.ann->chat.session().rack().laidCount(), 0);
 }
 
 void TestTurnPlay::typingLaysTilesByNumber()
@@ -189,20 +189,20 @@ void TestTurnPlay::typingLaysTilesByNumber()
     turn.press(1, Qt::LeftButton);
     QVERIFY(turn.rack(5)->x() < turn.rack(2)->x());
     chat.FormShortCut(Qt::Key_E);
-    QCOMPARE(chat.placedCount(), 1);
+    QCOMPARE(chat.session().rack().laidCount(), 1);
     QVERIFY(turn.rack(2)->pixmap().isNull());
     const qsizetype sounds = turn.ann->sounds.played.size();
     chat.FormShortCut(Qt::Key_Z); // not on the rack
-    QCOMPARE(chat.placedCount(), 1);
+    QCOMPARE(chat.session().rack().laidCount(), 1);
     QCOMPARE(turn.ann->sounds.played.size(), sounds);
     chat.FormShortCut(Qt::Key_Backspace);
-    QCOMPARE(chat.placedCount(), 0);
+    QCOMPARE(chat.session().rack().laidCount(), 0);
     chat.FormShortCut(Qt::Key_Backspace); // nothing laid: nothing happens
-    QCOMPARE(chat.placedCount(), 0);
+    QCOMPARE(chat.session().rack().laidCount(), 0);
     chat.FormShortCut(Qt::Key_C);
     chat.FormShortCut(Qt::Key_A);
     chat.FormShortCut(Qt::Key_1); // clears
-    QCOMPARE(chat.placedCount(), 0);
+    QCOMPARE(chat.session().rack().laidCount(), 0);
     const auto lefts = [&turn] {
         QList<int> xs;
         for (int position = 1; position <= 10; ++position)
@@ -226,7 +226,7 @@ void TestTurnPlay::firstWordKnocksDownPins()
     QVERIFY(turn.ready());
     turn.tell("CMD_goodword+2+3+0+1+4+");
     QCOMPARE(turn.status(), QStringLiteral("You knocked down 4 pins."));
-    QCOMPARE(turn.ann->chat.scoreCard().framescores(2, 3).roll1, 4);
+    QCOMPARE(turn.ann->chat.session().sheet().frame(2, 3).roll1, 4);
     QVERIFY(!turn.ann->widget("button_send")->isHidden()); // the second word may follow
     for (int k = 1; k <= 10; ++k)
         QVERIFY(turn.shows(turn.slot(k), k > 6 ? Artwork::kFallenPin : Artwork::kFirstStandingPin + k - 1));
@@ -246,7 +246,7 @@ void TestTurnPlay::strikesAndSpares()
     turn.tell("CMD_goodword+2+4+0+1+6+");
     turn.tell("CMD_goodword+2+4+0+2+4+");
     QCOMPARE(turn.status(), QStringLiteral("You got a Spare!"));
-    QCOMPARE(turn.ann->chat.scoreCard().framescores(2, 4), (TFrameScore{6, 4, 14, -1}));
+    QCOMPARE(turn.ann->chat.session().sheet().frame(2, 4), (TFrameScore{6, 4, 14, -1}));
     // Frame 10: a strike, then a shorter word leaves the turn open for the third.
     turn.tell("CMD_goodword+2+10+0+1+10+");
     turn.tell("CMD_theletters+2+1+c+2+a+3+t+4+e+5+r+6+e+7+s+8+p+9+o+10+n"); // the bonus set
@@ -255,7 +255,7 @@ void TestTurnPlay::strikesAndSpares()
     turn.tell("CMD_goodword+2+10+0+2+4+");
     QVERIFY(!turn.ann->widget("button_send")->isHidden());
     turn.tell("CMD_goodword+2+10+0+3+6+");
-    QCOMPARE(turn.ann->chat.scoreCard().framescores(2, 10), (TFrameScore{10, 4, 6, -1}));
+    QCOMPARE(turn.ann->chat.session().sheet().frame(2, 10), (TFrameScore{10, 4, 6, -1}));
 }
 
 void TestTurnPlay::refusedWordOptions()
@@ -269,13 +269,13 @@ void TestTurnPlay::refusedWordOptions()
     QCOMPARE(turn.status(), QStringLiteral("Invalid Word"));
     QCOMPARE(turn.ann->sounds.played.last(), QStringLiteral("badword"));
     QVERIFY(!turn.ann->widget("panel_badword")->isHidden());
-    QCOMPARE(turn.ann->chat.placedCount(), 2); // the word stays to be changed
+    QCOMPARE(turn.ann->chat.session().rack().laidCount(), 2); // the word stays to be changed
     turn.ann->action("clearwords1")->setChecked(true);
     turn.ann->action("showbadword")->setChecked(false);
     turn.ann->chat.Image3Click();
     QTest::mouseClick(turn.ann->widget("button_send"), Qt::LeftButton);
     turn.tell("CMD_worderror+2+");
-    QCOMPARE(turn.ann->chat.placedCount(), 0);
+    QCOMPARE(turn.ann->chat.session().rack().laidCount(), 0);
     QVERIFY(turn.shows(turn.rack(7), 3));
     QVERIFY(turn.ann->widget("panel_badword")->isHidden());
 }
@@ -288,18 +288,18 @@ void TestTurnPlay::turnClock()
     auto* bar = chat.findChild<QLabel*>(QStringLiteral("image_timer"));
     auto* clock = chat.findChild<QLabel*>(QStringLiteral("label_timer"));
     turn.ann->sounds.played.clear();
-    chat.turntimeTimer();
+    chat.session().tick();
     QCOMPARE(bar->width(), 88);
     QCOMPARE(clock->text(), QStringLiteral("Time: 0:44"));
     QList<int> ticks;
-    while (chat.secondsLeft() > 0) {
+    while (chat.session().secondsLeft() > 0) {
         const qsizetype before = turn.ann->sounds.played.size();
-        chat.turntimeTimer();
+        chat.session().tick();
         if (turn.ann->sounds.played.size() > before)
-            ticks << chat.secondsLeft();
-        if (chat.secondsLeft() == 19)
+            ticks << chat.session().secondsLeft();
+        if (chat.session().secondsLeft() == 19)
             QCOMPARE(clock->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        if (chat.secondsLeft() == 20)
+        if (chat.session().secondsLeft() == 20)
             QCOMPARE(clock->palette().color(QPalette::WindowText), QColor(224, 227, 157));
     }
     QCOMPARE(ticks, (QList<int>{20, 15, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
@@ -320,15 +320,15 @@ void TestTurnPlay::turnClockOfAnyLength()
     auto* clock = chat.findChild<QLabel*>(QStringLiteral("label_timer"));
     // A host's clock far beyond what the bar can show: the bar is full.
     turn.tell("CMD_loadstats+2+1+f+1000000000+0+0+0+0+");
-    chat.turntimeTimer();
+    chat.session().tick();
     QCOMPARE(bar->width(), 97);
     QCOMPARE(clock->text(), QStringLiteral("Time: 16666666:39"));
     // A count below nothing, while the clock runs: the turn is over at the next tick.
     turn.tell("CMD_loadstats+2+45+f+-2147483648+0+0+0+0+");
-    QVERIFY(chat.turnClockRuns());
-    chat.turntimeTimer();
-    QVERIFY(!chat.turnClockRuns());
-    QCOMPARE(chat.secondsLeft(), 0);
+    QVERIFY(chat.session().clockRuns());
+    chat.session().tick();
+    QVERIFY(!chat.session().clockRuns());
+    QCOMPARE(chat.session().secondsLeft(), 0);
     QCOMPARE(bar->width(), 0);
     QCOMPARE(turn.status(), QStringLiteral("Time is Up"));
 }
@@ -349,7 +349,7 @@ void TestTurnPlay::pinCountsOfAnyNumber()
     turn.tell("CMD_goodword+2+4+0+1+-2147483643+");
     turn.tell("CMD_goodword+2+4+0+2+-2147483643+");
     QCOMPARE(turn.status(), QStringLiteral("You knocked down -2147483643 pins."));
-    QCOMPARE(turn.ann->chat.scoreCard().framescores(2, 4), (TFrameScore{-2147483643, -2147483643, 14, -1}));
+    QCOMPARE(turn.ann->chat.session().sheet().frame(2, 4), (TFrameScore{-2147483643, -2147483643, 14, -1}));
 }
 
 void TestTurnPlay::realKeysReachTheBoardFirst()
@@ -364,13 +364,13 @@ void TestTurnPlay::realKeysReachTheBoardFirst()
     QTRY_COMPARE(QApplication::focusWidget(), entry);
     QTest::keyClick(entry, Qt::Key_C); // Type Words off: the letter goes to the chat entry
     QCOMPARE(entry->text(), QStringLiteral("c"));
-    QCOMPARE(turn.ann->chat.placedCount(), 0);
+    QCOMPARE(turn.ann->chat.session().rack().laidCount(), 0);
     QTest::keyClick(entry, Qt::Key_Tab); // switches Type Words on
     QVERIFY(turn.ann->action("TypeWords1")->isChecked());
     QTest::keyClick(entry, Qt::Key_A);
     QTest::keyClick(entry, Qt::Key_T);
     QCOMPARE(entry->text(), QStringLiteral("c"));
-    QCOMPARE(turn.ann->chat.placedCount(), 2);
+    QCOMPARE(turn.ann->chat.session().rack().laidCount(), 2);
     QTest::keyClick(entry, Qt::Key_Return);
     QCOMPARE(turn.host.received("CMD_sendword+"), QByteArray("CMD_sendword+2+1+4"));
 }

@@ -76,7 +76,7 @@ void TestWholeGame::twoPlayersPlayTenFrames()
                  QStringLiteral("300"));
         QCOMPARE(player->chat.findChild<QLabel*>(QStringLiteral("label_score2"))->text(),
                  QStringLiteral("300"));
-        QCOMPARE(player->chat.scoreCard().framescores(2, 10), (TFrameScore{10, 10, 10, 300}));
+        QCOMPARE(player->chat.session().sheet().frame(2, 10), (TFrameScore{10, 10, 10, 300}));
         QCOMPARE(player->tally.grid().cell(3, 0), QStringLiteral("1")); // a 300 game for each
     }
     bob.chat.show();

@@ -76,12 +76,12 @@ public:
     {
         startAfresh();
         Tchat& chat = program_->chat;
-        chat.queue().receive(&feeder_, QByteArrayView(data, static_cast<qsizetype>(size)));
-        chat.queue().forget(&feeder_); // an unfinished last message never arrives
-        for (int moveNumber = 0; chat.queue().size() > 0; ++moveNumber) {
-            chat.queue().dispatchNext();
-            if (chat.turnClockRuns())
-                chat.turntimeTimer();
+        chat.session().queue().receive(&feeder_, QByteArrayView(data, static_cast<qsizetype>(size)));
+        chat.session().queue().forget(&feeder_); // an unfinished last message never arrives
+        for (int moveNumber = 0; chat.session().queue().size() > 0; ++moveNumber) {
+            chat.session().queue().dispatchNext();
+            if (chat.session().clockRuns())
+                chat.session().tick();
             FaultReport::guard([&] { userMove(moveNumber); });
         }
         QImage sheet(scoreCard_->size(), QImage::Format_ARGB32_Premultiplied);
@@ -99,6 +99,8 @@ private:
         QByteArray bytes = ToClient::sendlogininfo(kOwnSlot);
         for (int slot = 1; slot <= Tchat::kPlayerSlots; ++slot)
             bytes += ToClient::playerdisconnected(slot, "");
+        for (const Spectator& spectator : chat.session().spectators())
+            bytes += ToClient::playerdisconnected(spectator.slot, spectator.name.toLatin1());
         bytes += ToClient::newplayerinfo(1, "Bob") + ToClient::newplayerinfo(kOwnSlot, "Ann");
         bytes += ToClient::startgame("Bob", 60, "f");
         QList<DealtTile> tiles;
@@ -106,13 +108,11 @@ private:
             tiles.append({position, "bandleader"[position - 1]});
         bytes += ToClient::theletters(0, tiles);
         bytes += ToClient::loadstats(kOwnSlot, 60, false, 0, {0, 0, 0, 0});
-        chat.queue().receive(&feeder_, bytes);
-        while (chat.queue().size() > 0)
-            chat.queue().dispatchNext();
-        chat.turntimeTimer(); // one tick of a clock at 0 ends anybody's turn
+        chat.session().queue().receive(&feeder_, bytes);
+        while (chat.session().queue().size() > 0)
+            chat.session().queue().dispatchNext();
+        chat.session().tick(); // one tick of a clock at 0 ends anybody's turn
         chat.ClearMainChat1Click();
-        for (const QString& spy : program_->spylist.spies())
-            program_->spylist.removeSpy(spy);
         program_->sounds.played.clear();
     }
 
@@ -128,7 +128,7 @@ private:
             chat.image_letters1MouseDown(tile(3), Qt::LeftButton);
             break;
         case 2:
-            chat.image_word1MouseUp(chat.placedCount());
+            chat.image_word1MouseUp(chat.session().rack().laidCount());
             break;
         case 3:
             chat.image_letters1MouseDown(tile(5), Qt::RightButton);

@@ -1,0 +1,564 @@
+#include "gamesession.h"
+
+#include "colortext.h"
+#include "faultreport.h"
+#include "messages.h"
+
+#include <QRandomGenerator>
+
+namespace {
+
+constexpr quint32 kNoColour = 0x0000FF; // red: a relayed line without a colour of its own
+constexpr int kTimeSoundFrom = 10;      // the clock sounds every second from here down
+
+bool isPlayerSlot(int slot)
+{
+    return slot >= 1 && slot <= Rules::kPlayerSlots;
+}
+
+QString fromWire(const QByteArray& text)
+{
+    return QString::fromLatin1(text);
+}
+
+} // namespace
+
+GameSession::GameSession(QString version, QObject* parent)
+    : QObject(parent),
+      version_(std::move(version)),
+      queue_(std::chrono::milliseconds(1))
+{
+    clock_.setInterval(std::chrono::seconds(1));
+    connect(&clock_, &QTimer::timeout, this, [this] { FaultReport::guard([this] { tick(); }); });
+    sock_.OnInfo = [this](TSock*, TSocketInfo, const QString& text) { connectionInfo(text); };
+    sock_.OnRead = [this](TSock*, qsizetype) { readArrived(); };
+
+    const auto handle = [this](const char* command, auto read, auto handler) {
+        queue_.setHandler(command, [this, read, handler](FieldReader& fields, TSock*) {
+            (this->*handler)(read(fields));
+            Q_EMIT boardChanged();
+        });
+    };
+    using namespace FromHost;
+    handle(CMD_sendlogininfo, slot, &GameSession::logIn);
+    handle(CMD_newplayerinfo, slotName, &GameSession::arrived);
+    handle(CMD_existingplayers, slotName, &GameSession::arrived);
+    handle(CMD_playerdisconnected, slotName, &GameSession::left);
+    handle(CMD_justwatching, watching, &GameSession::watchingChanged);
+    handle(CMD_startgame, gameStart, &GameSession::started);
+    handle(CMD_theletters, letters, &GameSession::dealt);
+    handle(CMD_nextplayer, slot, &GameSession::nextPlayer);
+    handle(CMD_goodword, goodWord, &GameSession::accepted);
+    handle(CMD_worderror, slot, &GameSession::refused);
+    handle(CMD_postscores, postScores, &GameSession::scoresPosted);
+    handle(CMD_winner, FromHost::winners, &GameSession::won);
+    handle(CMD_loadstats, loadStats, &GameSession::caughtUp);
+    handle(CMD_chat, chatLine, &GameSession::chatArrived);
+    handle(CMD_action, chatLine, &GameSession::chatArrived);
+    queue_.setHandler(CMD_timeisup, [this](FieldReader&, TSock*) {
+        timeIsUp();
+        Q_EMIT boardChanged();
+    });
+    queue_.setHandler(CMD_havewrongversion, [this](FieldReader& fields, TSock*) {
+        notice(fromWire(fields.rest()) + QStringLiteral(" has a different version of the game then you."));
+    });
+    queue_.setHandler(CMD_wrongversion, [this](FieldReader&, TSock*) {
+        notice(QStringLiteral("You have a differnt version of the game then the host."));
+    });
+    queue_.setHandler(CMD_full, [this](FieldReader&, TSock*) { Q_EMIT gameFull(); });
+}
+
+void GameSession::connectTo(const QString& address, const QString& port, const QString& playerName,
+                            bool hosting)
+{
+    playerName_ = playerName;
+    hostAddress_ = address;
+    isHost_ = hosting;
+    sock_.setHostName(address);
+    sock_.setPortName(port);
+    sock_.open();
+    Q_EMIT rosterChanged();
+}
+
+const Seat& GameSession::seat(int slot) const
+{
+    static const Seat kNoSeat;
+    return isPlayerSlot(slot) ? seats_[static_cast<std::size_t>(slot - 1)] : kNoSeat;
+}
+
+QString GameSession::nameOf(int slot) const
+{
+    return seat(slot).taken ? seat(slot).name : QStringLiteral("<Waiting>");
+}
+
+QStringList GameSession::opponentNames() const
+{
+    QStringList names;
+    for (int slot = 1; slot <= kPlayerSlots; ++slot) {
+        if (slot != localSlot_ && seat(slot).taken)
+            names << seat(slot).name;
+    }
+    return names;
+}
+
+bool GameSession::allPlacesTaken() const
+{
+    for (int slot = 2; slot <= kPlayerSlots; ++slot) {
+        if (!seat(slot).taken)
+            return false;
+    }
+    return true;
+}
+
+void GameSession::send(const QByteArray& message)
+{
+    // Once the host has gone there is nobody left to tell; the session closes on its own.
+    if (sock_.isOpen())
+        sock_.send(message);
+}
+
+void GameSession::readArrived()
+{
+    // A host that sends 64 KiB without ending its message is broken: the game cannot go on.
+    if (!queue_.receive(&sock_, sock_.receive()))
+        sock_.close();
+}
+
+void GameSession::connectionInfo(const QString& text)
+{
+    if (text != QStringLiteral("Socket Closed") || closed_)
+        return;
+    closed_ = true;
+    // The close may be reported from inside a send of a player's action: it is handled after it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            // What the host said before it closed still counts: "Game is full" above all.
+            while (queue_.size() > 0)
+                queue_.dispatchNext();
+            Q_EMIT connectionClosed();
+        },
+        Qt::QueuedConnection);
+}
+
+void GameSession::setStatus(const QString& text)
+{
+    status_ = text;
+}
+
+void GameSession::boardActionStarts(const QString& status)
+{
+    refusalShown_ = false;
+    setStatus(status);
+}
+
+// The host's messages.
+
+void GameSession::logIn(int slot)
+{
+    localSlot_ = slot;
+    loggedIn_ = true;
+    send(ToHost::logininfo(localSlot_, version_.toLatin1(), playerName_.toLatin1()));
+    Q_EMIT rosterChanged();
+}
+
+void GameSession::arrived(const FromHost::SlotName& message)
+{
+    const int slot = message.slot;
+    const QString name = fromWire(message.name);
+    if (slot == localSlot_) {
+        notice(QStringLiteral("You are Connected."));
+        Q_EMIT seated();
+    } else {
+        notice(name + QStringLiteral(" is Connected."));
+    }
+    if (isPlayerSlot(slot)) {
+        Seat& seat = seats_[static_cast<std::size_t>(slot - 1)];
+        seat.taken = true;
+        seat.name = name;
+    } else {
+        spectators_.append({slot, name});
+        notice(slot == localSlot_ ? QStringLiteral("You are spying.") : name + QStringLiteral(" is spying."));
+    }
+    Q_EMIT sound(QStringLiteral("entered"));
+    Q_EMIT rosterChanged();
+}
+
+void GameSession::left(const FromHost::SlotName& message)
+{
+    const int slot = message.slot;
+    if (isPlayerSlot(slot)) {
+        Seat& seat = seats_[static_cast<std::size_t>(slot - 1)];
+        if (seat.taken)
+            notice(seat.name + QStringLiteral(" disconnected."));
+        seat.taken = false;
+        seat.name.clear();
+        seat.watching = false;
+    } else if (spectators_.removeOne(Spectator{slot, fromWire(message.name)})) {
+        notice(fromWire(message.name) + QStringLiteral(" has left."));
+    }
+    Q_EMIT rosterChanged();
+}
+
+void GameSession::watchingChanged(const FromHost::Watching& message)
+{
+    if (!isPlayerSlot(message.slot))
+        return;
+    notice(nameOf(message.slot) + (message.watching ? QStringLiteral(" is just watching")
+                                                    : QStringLiteral(" is now playing again")));
+    seats_[static_cast<std::size_t>(message.slot - 1)].watching = message.watching;
+    Q_EMIT rosterChanged();
+}
+
+void GameSession::started(const FromHost::GameStart& message)
+{
+    clock_.stop();
+    secondsLeft_ = 0;
+    refusalShown_ = false;
+    sitsOutFrame_ = false;
+    gameRunning_ = true;
+    winners_.clear();
+    sheet_.reset();
+    rack_.dealt();
+    wordsLine_.clear();
+    // The host has set everybody playing again.
+    for (Seat& seat : seats_) {
+        seat.watching = false;
+        seat.score = 0;
+        seat.words = {};
+    }
+    teamGame_ = message.teamGame;
+    secondsPerTurn_ = message.secondsPerTurn;
+    notice(fromWire(message.starter) + QStringLiteral(" has started a game."));
+    Q_EMIT rosterChanged();
+    Q_EMIT gameStarted();
+}
+
+void GameSession::dealt(const FromHost::Letters& message)
+{
+    rack_.dealt();
+    for (const FromHost::Letters::Tile& tile : message.tiles)
+        rack_.deal(tile.position, tile.letter);
+    if (message.slot == localSlot_ && message.slot != 0)
+        currentPlayer_ = message.slot; // a bonus set of frame 10: go on
+}
+
+void GameSession::nextPlayer(int slot)
+{
+    wordsLine_ = lastWords_;
+    sitsOutFrame_ = false;
+    refusalShown_ = false;
+    currentPlayer_ = slot;
+    for (Seat& seat : seats_)
+        seat.words = {};
+    if (slot == localSlot_) {
+        setStatus(QStringLiteral("Create a word."));
+        Q_EMIT sound(options.newTurnSound ? QStringLiteral("turnnew") : QStringLiteral("turn"));
+    } else if (isPlayerSlot(slot)) {
+        setStatus(nameOf(slot) + QStringLiteral("'s turn."));
+    }
+    secondsLeft_ = std::max(1, secondsPerTurn_);
+    clock_.start();
+    Q_EMIT rosterChanged();
+}
+
+void GameSession::accepted(const FromHost::GoodWord& message)
+{
+    const int slot = message.slot;
+    const int frame = message.frame;
+    const int word = message.word;
+    const int pins = message.pins;
+    if (slot != localSlot_ || !isPlayerSlot(slot) || frame < 1 || frame > Rules::kFrames || word < 1 ||
+        word > 3)
+        return;
+    TFrameScore rolls = sheet_.frame(slot, frame);
+    (word == 1 ? rolls.roll1 : word == 2 ? rolls.roll2 : rolls.roll3) = pins;
+    sheet_.setRolls(slot, frame, rolls);
+
+    const bool tenth = frame == Rules::kFrames;
+    const auto strike = [this] {
+        Q_EMIT sound(QStringLiteral("strike"));
+        Q_EMIT ownStrike();
+    };
+    if (word == 1 && pins == Rules::kPins) {
+        setStatus(QStringLiteral("You got a Strike!"));
+        strike();
+    } else if (word <= 2 && Rules::makeTen(rolls.roll1, rolls.roll2)) {
+        setStatus(QStringLiteral("You got a Spare!"));
+        Q_EMIT sound(QStringLiteral("goodword"));
+    } else if (tenth && word == 3 && Rules::makeTen(rolls.roll2, rolls.roll3)) {
+        Q_EMIT sound(QStringLiteral("goodword"));
+    } else if (tenth &&
+               ((word == 2 && rolls.roll2 == Rules::kPins) || (word == 3 && rolls.roll3 == Rules::kPins))) {
+        strike();
+    } else {
+        Q_EMIT sound(QStringLiteral("goodword"));
+        setStatus(QStringLiteral("You knocked down %1 pins.").arg(pins));
+    }
+
+    if (Rules::afterWord(frame, word, rolls) == Rules::Next::SameSet) {
+        rack_.startAnotherWord();
+        currentPlayer_ = slot;
+    }
+    rack_.knockDown(pins, word == 1);
+}
+
+void GameSession::refused(int slot)
+{
+    if (slot != localSlot_)
+        return;
+    currentPlayer_ = localSlot_;
+    Q_EMIT sound(QStringLiteral("badword"));
+    setStatus(QStringLiteral("Invalid Word"));
+    if (options.showRefusedWord)
+        refusalShown_ = true;
+    if (options.clearRefusedWord)
+        rack_.takeBackAll();
+}
+
+void GameSession::timeIsUp()
+{
+    setStatus(QStringLiteral("Time is Up!"));
+    clock_.stop();
+    secondsLeft_ = 0;
+    Q_EMIT sound(QStringLiteral("timeup"));
+}
+
+void GameSession::tick()
+{
+    // This tick ends the turn when at most a second was left. Asked before counting down: the
+    // host may have set the clock to any count, the lowest included.
+    if (secondsLeft_ <= 1) {
+        clock_.stop();
+        currentPlayer_ = 0;
+        secondsLeft_ = 0;
+        setStatus(QStringLiteral("Time is Up"));
+    } else {
+        --secondsLeft_;
+        if (secondsLeft_ == 20 || secondsLeft_ == 15 || secondsLeft_ <= kTimeSoundFrom)
+            Q_EMIT sound(QStringLiteral("time"));
+    }
+    Q_EMIT clockTicked();
+    Q_EMIT boardChanged();
+}
+
+void GameSession::scoresPosted(const FromHost::PostScores& message)
+{
+    clock_.stop();
+    setStatus(QStringLiteral("Posting Scores.. Please Wait."));
+    const auto dealWord = [&message](int k) { return fromWire(message.dealWords.value(k)).toUpper(); };
+    if (message.frame == Rules::kFrames) {
+        wordsLine_ =
+            QStringLiteral("Original Words: %1 / %2 / %3").arg(dealWord(0), dealWord(1), dealWord(2));
+        lastWords_.clear();
+    } else {
+        wordsLine_ = QStringLiteral("Original Word: ") + dealWord(0);
+        lastWords_ = QStringLiteral("Last Word: ") + dealWord(0);
+    }
+    rack_.showAnswer(message.answer);
+    for (const FromHost::PlayerScores& player : message.players) {
+        if (!isPlayerSlot(player.slot))
+            continue; // no such row on the sheet
+        Seat& seat = seats_[static_cast<std::size_t>(player.slot - 1)];
+        seat.score = player.score;
+        sheet_.setRolls(player.slot, message.frame, player.rolls);
+        for (std::size_t line = 0; line < seat.words.size(); ++line)
+            seat.words[line] = fromWire(player.words[line]);
+        for (const auto& [frame, total] : player.totals)
+            sheet_.setTotal(player.slot, frame, total);
+    }
+    Q_EMIT rosterChanged();
+}
+
+void GameSession::won(const QList<int>& winners)
+{
+    currentPlayer_ = 0;
+    gameRunning_ = false;
+    winners_.clear();
+    QString text;
+    bool plural = false;
+    for (const int slot : winners) {
+        if (!isPlayerSlot(slot))
+            continue;
+        winners_ << slot;
+        const QString who = slot == localSlot_ ? QStringLiteral("You") : nameOf(slot);
+        if (text.isEmpty()) {
+            text = who;
+            plural = slot == localSlot_;
+        } else {
+            plural = true;
+            text += QStringLiteral(" and ") + who;
+        }
+    }
+    Q_EMIT sound(QStringLiteral("gameover"));
+    setStatus(text + (plural ? QStringLiteral(" have Won the Game!") : QStringLiteral(" has Won the Game!")));
+    notice(status_);
+    Q_EMIT rosterChanged();
+    if (!isPlayerSlot(localSlot_))
+        return;
+    GameResult result;
+    result.winners = winners;
+    result.ownSlot = localSlot_;
+    result.ownTotal = seat(localSlot_).score;
+    if (winners.size() == 1 && isPlayerSlot(winners.front()))
+        result.soleWinnerName = nameOf(winners.front());
+    Q_EMIT gameEnded(result);
+}
+
+void GameSession::caughtUp(const FromHost::LoadStats& message)
+{
+    if (message.slot != localSlot_)
+        return;
+    for (int slot = 1; slot <= kPlayerSlots; ++slot)
+        seats_[static_cast<std::size_t>(slot - 1)].score = message.scores[static_cast<std::size_t>(slot - 1)];
+    secondsPerTurn_ = message.secondsPerTurn;
+    secondsLeft_ = message.countdown;
+    // The newcomer cannot play the frame in progress.
+    if (message.countdown > 4) {
+        clock_.start();
+        sitsOutFrame_ = isPlayerSlot(localSlot_);
+    }
+    teamGame_ = message.teamFlag == "t";
+    Q_EMIT rosterChanged();
+    Q_EMIT gameStarted();
+}
+
+void GameSession::chatArrived(const FromHost::ChatLine& message)
+{
+    const std::optional<quint32> colour =
+        message.colour.isEmpty() ? std::nullopt : ColorText::toColor(fromWire(message.colour));
+    Q_EMIT lineAdded(fromWire(message.text), colour.value_or(kNoColour));
+}
+
+// What the player does.
+
+void GameSession::pressTile(int position, bool lay)
+{
+    if (!myTurn())
+        return;
+    boardActionStarts(QStringLiteral("Create a word."));
+    const int chosen = rack_.chosen();
+    if (lay && chosen == 0) {
+        if (rack_.lay(position))
+            Q_EMIT sound(QStringLiteral("puttile"));
+    } else if (chosen > 0) {
+        if (position != chosen) {
+            rack_.swapPlaces(position, chosen);
+            Q_EMIT sound(QStringLiteral("swap"));
+        }
+        rack_.unchoose();
+    } else {
+        rack_.choose(position);
+    }
+    Q_EMIT boardChanged();
+}
+
+void GameSession::typeLetter(char letter)
+{
+    if (const int position = rack_.positionOf(letter); position != 0)
+        pressTile(position, true);
+}
+
+void GameSession::takeBack(int place)
+{
+    if (!myTurn())
+        return;
+    boardActionStarts(QStringLiteral("Create a word."));
+    if (rack_.laidCount() != 0 && place == rack_.laidCount() && rack_.takeBackLast())
+        Q_EMIT sound(QStringLiteral("unselect"));
+    Q_EMIT boardChanged();
+}
+
+void GameSession::clearWord()
+{
+    boardActionStarts(QStringLiteral("Create a word."));
+    if (rack_.takeBackAll())
+        Q_EMIT sound(QStringLiteral("clear"));
+    Q_EMIT boardChanged();
+}
+
+void GameSession::shuffle()
+{
+    if (!myTurn())
+        return;
+    for (int position = 1; position <= Rack::kTiles; ++position) {
+        const int other = QRandomGenerator::global()->bounded(1, Rack::kTiles + 1);
+        rack_.swapPlaces(position, other);
+    }
+    rack_.unchoose();
+    Q_EMIT boardChanged();
+}
+
+void GameSession::sendWord()
+{
+    if (!myTurn())
+        return;
+    boardActionStarts(QStringLiteral("Checking Word.."));
+    if (rack_.laidCount() > 0) {
+        const std::array<int, Rack::kTiles> laid = rack_.laidPositions();
+        if (loggedIn_)
+            send(ToHost::sendword(localSlot_, QList<int>(laid.begin(), laid.begin() + rack_.laidCount())));
+        currentPlayer_ = 0;
+    }
+    Q_EMIT boardChanged();
+}
+
+bool GameSession::pressKey(int key)
+{
+    if (!myTurn())
+        return false;
+    if (key == Qt::Key_Tab) {
+        options.typeWords = !options.typeWords;
+        Q_EMIT optionsChanged();
+        return true;
+    }
+    if (!options.typeWords)
+        return false;
+    refusalShown_ = false;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        sendWord();
+    else if (key == Qt::Key_Backspace && rack_.laidCount() >= 1)
+        takeBack(rack_.laidCount());
+    else if (key == Qt::Key_1)
+        clearWord();
+    else if (key == Qt::Key_6 || (key == Qt::Key_Space && options.spaceShuffles))
+        shuffle();
+    else if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        typeLetter(static_cast<char>(key - Qt::Key_A + 'a'));
+    Q_EMIT boardChanged();
+    return true;
+}
+
+void GameSession::dismissRefusal()
+{
+    boardActionStarts(QStringLiteral("Create a word."));
+    Q_EMIT boardChanged();
+}
+
+void GameSession::startGame(const QByteArray& secondsPerTurn, bool teamGame)
+{
+    send(ToHost::startgame(playerName_.toLatin1(), secondsPerTurn, teamGame));
+}
+
+void GameSession::remove(int slot)
+{
+    if (isHost_ && loggedIn_)
+        send(ToHost::kickhim(localSlot_, slot));
+}
+
+void GameSession::setWatching(int slot, bool watching)
+{
+    if (loggedIn_ && isPlayerSlot(slot))
+        send(ToHost::justwatch(slot, watching));
+}
+
+void GameSession::say(const QString& text, quint32 colour)
+{
+    if (loggedIn_)
+        send(ToHost::chat(localSlot_, text.toLatin1(), ColorText::fromColor(colour).toLatin1()));
+}
+
+void GameSession::act(const QString& text, quint32 colour)
+{
+    send(ToHost::action(localSlot_, text.toLatin1(), ColorText::fromColor(colour).toLatin1()));
+}

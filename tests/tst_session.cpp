@@ -1,0 +1,319 @@
+// Whole games played by game sessions alone, through the real host over loopback: no window,
+// and every check is about what the sessions hold.
+#include "gamesession.h"
+#include "hostedgame.h"
+#include "tserver.h"
+#include "wordfinder.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+const QByteArray kDeal = "abdicating";
+const QList<QByteArray> kBonusWords{"bandleader", "zoologists"};
+
+bool waitFor(const std::function<bool()>& condition)
+{
+    return QTest::qWaitFor(condition, 10000);
+}
+
+// The host, and a session for each participant; the first one hosts.
+class Table {
+public:
+    Table()
+    {
+        HostSettings settings;
+        settings.second = std::chrono::hours(1); // the host's clock moves only when the test ticks it
+        settings.seed = 3;
+        settings.pauseBetweenFrames = [] { return 5; };
+        settings.dictionary.workingFolder = folder_.path();
+        settings.dictionary.fallbackFolder = folder_.path();
+        host_ = std::make_unique<TServer>(std::move(settings));
+    }
+
+    GameSession& seat(const QString& name)
+    {
+        auto& session = sessions_.emplace_back(std::make_unique<GameSession>(QStringLiteral("1.0.7")));
+        if (sessions_.size() == 1)
+            hostGame(*host_, *session, QStringLiteral("0"), name);
+        else
+            session->connectTo(QStringLiteral("127.0.0.1"), QString::number(host_->listeningPort()), name,
+                               false);
+        const int slot = static_cast<int>(sessions_.size());
+        (void)waitFor(
+            [&] { return everybody([&](const GameSession& s) { return s.seat(slot).name == name; }); });
+        return *session;
+    }
+
+    void leave(GameSession& session)
+    {
+        std::erase_if(sessions_, [&](const auto& kept) { return kept.get() == &session; });
+    }
+
+    // Every frame deals kDeal, and the bonus sets of frame 10 are kBonusWords.
+    bool start(const QByteArray& secondsPerTurn, bool teamGame)
+    {
+        QList<QByteArray> words = kBonusWords;
+        for (int frame = 1; frame <= Rules::kFrames; ++frame)
+            words << kDeal;
+        host_->fixNextWords(words);
+        sessions_.front()->startGame(secondsPerTurn, teamGame);
+        return waitFor(
+            [&] { return everybody([](const GameSession& s) { return s.myTurn() || s.localSlot() > 4; }); });
+    }
+
+    // Ticks the host's clock until every session shows `status`.
+    bool tickUntil(const QString& status)
+    {
+        for (int second = 0; second < 200; ++second) {
+            if (everybody([&](const GameSession& s) { return s.status() == status; }))
+                return true;
+            host_->timer1Timer();
+            QTest::qWait(1);
+        }
+        return false;
+    }
+
+    // Ends the frame: time runs out for whoever still plays, and the pause passes.
+    bool endFrame()
+    {
+        if (!tickUntil(QStringLiteral("Posting Scores.. Please Wait.")))
+            return false;
+        for (int second = 0; second < 5; ++second)
+            host_->timer1Timer();
+        return true;
+    }
+
+    template <typename Predicate> bool everybody(Predicate predicate) const
+    {
+        return std::all_of(sessions_.begin(), sessions_.end(), [&](const auto& s) { return predicate(*s); });
+    }
+
+    const std::vector<std::unique_ptr<GameSession>>& sessions() const { return sessions_; }
+
+private:
+    QTemporaryDir folder_;
+    std::unique_ptr<TServer> host_;
+    std::vector<std::unique_ptr<GameSession>> sessions_;
+};
+
+// Lays `word` letter by letter and sends it; true once the host has answered it.
+bool play(GameSession& session, const QByteArray& word)
+{
+    if (!waitFor([&] { return session.myTurn(); }))
+        return false;
+    QSignalSpy sounds(&session, &GameSession::sound);
+    for (const char letter : word)
+        session.typeLetter(letter);
+    if (session.rack().laidCount() != word.size())
+        return false;
+    session.sendWord();
+    const QStringList answers{"strike", "goodword", "badword"};
+    return waitFor([&] {
+        return std::any_of(sounds.begin(), sounds.end(), [&](const QList<QVariant>& sound) {
+            return answers.contains(sound.front().toString());
+        });
+    });
+}
+
+// The letters on the session's rack, in position order.
+QByteArray rackLetters(const GameSession& session)
+{
+    QByteArray letters;
+    for (int position = 1; position <= Rack::kTiles; ++position) {
+        if (const char letter = session.rack().letterAt(position); letter != '\0')
+            letters += letter;
+    }
+    return letters;
+}
+
+QByteArray without(QByteArray letters, const QByteArray& used)
+{
+    for (const char letter : used)
+        letters.remove(letters.indexOf(letter), 1);
+    return letters;
+}
+
+int rollSum(const TFrameScore& frame)
+{
+    return frame.roll1 + frame.roll2;
+}
+
+} // namespace
+
+class TestSession : public QObject {
+    Q_OBJECT
+
+    WordFinder words_{QStringLiteral(PINFALL_WORD_LIST)};
+    std::pair<QByteArray, QByteArray> spare_; // two words that use up the deal
+    std::pair<QByteArray, QByteArray> open_;  // two words that leave pins standing
+
+private Q_SLOTS:
+    void initTestCase();
+    void fourPlayersPlayAWholeGame();
+    void latecomerSitsOutTheFrameInProgress();
+    void leaverFreesTheSeat();
+    void teamGameIsWonByATeam();
+};
+
+void TestSession::initTestCase()
+{
+    QVERIFY(words_.loaded());
+    const auto split = words_.split(kDeal);
+    QVERIFY(split);
+    spare_ = *split;
+    // Two short words from the deal that leave pins standing.
+    for (const QByteArray& first : words_.usingSome(kDeal)) {
+        for (const QByteArray& second : words_.usingSome(without(kDeal, first))) {
+            if (first.size() >= 2 && second.size() >= 2 && first.size() + second.size() < Rules::kPins)
+                open_ = {first, second};
+        }
+    }
+    QVERIFY(!open_.first.isEmpty());
+}
+
+void TestSession::fourPlayersPlayAWholeGame()
+{
+    Table table;
+    GameSession& bob = table.seat(QStringLiteral("Bob"));
+    GameSession& ann = table.seat(QStringLiteral("Ann"));
+    GameSession& lee = table.seat(QStringLiteral("Lee"));
+    GameSession& sue = table.seat(QStringLiteral("Sue"));
+    sue.options.clearRefusedWord = true;
+    QVERIFY(bob.isHost() && !ann.isHost());
+    QCOMPARE(ann.opponentNames(), (QStringList{"Bob", "Lee", "Sue"}));
+    QVERIFY(bob.allPlacesTaken());
+    QSignalSpy bobsStrikes(&bob, &GameSession::ownStrike);
+    QSignalSpy annsEnd(&ann, &GameSession::gameEnded);
+
+    QVERIFY(table.start("60", false));
+    for (int frame = 1; frame <= Rules::kFrames; ++frame) {
+        QVERIFY2(play(bob, kDeal), qPrintable(QString::number(frame)));
+        QVERIFY(play(ann, spare_.first));
+        QCOMPARE(ann.rack().laidCount(), 0); // the second word starts afresh
+        QVERIFY(ann.myTurn());
+        QVERIFY(play(ann, spare_.second));
+        QVERIFY(play(lee, open_.first));
+        QVERIFY(play(lee, open_.second));
+        QVERIFY(!lee.myTurn());
+        // Sue's word is refused and goes back to her rack; she plays no other.
+        QVERIFY(play(sue, "gn"));
+        QCOMPARE(sue.status(), QStringLiteral("Invalid Word"));
+        QVERIFY(sue.refusalShown());
+        QCOMPARE(sue.rack().laidCount(), 0);
+        QVERIFY(sue.myTurn());
+        if (frame == Rules::kFrames) {
+            // A strike and a spare in frame 10 bring bonus sets; whatever is dealt is played whole.
+            for (int bonus = 0; bonus < 2; ++bonus) {
+                QVERIFY(waitFor([&] { return bob.myTurn() && rackLetters(bob).size() == Rack::kTiles; }));
+                QVERIFY(play(bob, words_.usingAll(rackLetters(bob))));
+            }
+            QVERIFY(waitFor([&] { return ann.myTurn() && rackLetters(ann).size() == Rack::kTiles; }));
+            QVERIFY(play(ann, words_.usingAll(rackLetters(ann))));
+        }
+        QVERIFY(table.endFrame());
+        // After the frame every session holds the same sheet: the host's.
+        for (const auto& session : table.sessions())
+            QCOMPARE(session->sheet().frame(3, frame), lee.sheet().frame(3, frame));
+        QCOMPARE(bob.sheet().frame(1, frame).roll1, Rules::kPins);
+        QCOMPARE(rollSum(ann.sheet().frame(2, frame)), Rules::kPins);
+        QCOMPARE(rollSum(lee.sheet().frame(3, frame)), int(open_.first.size() + open_.second.size()));
+    }
+
+    QVERIFY(waitFor(
+        [&] { return table.everybody([](const GameSession& s) { return !s.winners().isEmpty(); }); }));
+    const int firstRoll = int(spare_.first.size());
+    const int open = int(open_.first.size() + open_.second.size());
+    for (const auto& session : table.sessions()) {
+        QCOMPARE(session->winners(), QList<int>{1});
+        QCOMPARE(session->seat(1).score, 300);
+        QCOMPARE(session->seat(2).score, 9 * (Rules::kPins + firstRoll) + 2 * Rules::kPins);
+        QCOMPARE(session->seat(3).score, Rules::kFrames * open);
+        QCOMPARE(session->seat(4).score, 0);
+        QCOMPARE(session->sheet().frame(1, 10), (TFrameScore{10, 10, 10, 300}));
+        QVERIFY(!session->myTurn() && !session->gameRunning());
+    }
+    QCOMPARE(bob.status(), QStringLiteral("You have Won the Game!"));
+    QCOMPARE(ann.status(), QStringLiteral("Bob has Won the Game!"));
+    QCOMPARE(bobsStrikes.size(), 12);
+    QCOMPARE(annsEnd.size(), 1);
+    const auto result = annsEnd.front().front().value<GameResult>();
+    QCOMPARE(result.soleWinnerName, std::optional<QString>(QStringLiteral("Bob")));
+    QCOMPARE(result.ownTotal, ann.seat(2).score);
+}
+
+void TestSession::latecomerSitsOutTheFrameInProgress()
+{
+    Table table;
+    GameSession& bob = table.seat(QStringLiteral("Bob"));
+    table.seat(QStringLiteral("Ann"));
+    QVERIFY(table.start("45", true));
+    QVERIFY(play(bob, kDeal));
+
+    GameSession& lee = table.seat(QStringLiteral("Lee"));
+    QVERIFY(waitFor([&] { return lee.sitsOutFrame(); }));
+    QVERIFY(!lee.myTurn());
+    QCOMPARE(lee.secondsPerTurn(), 45);
+    QVERIFY(lee.teamGame());
+    QVERIFY(lee.clockRuns());
+
+    QVERIFY(table.endFrame());
+    QVERIFY(waitFor([&] { return lee.myTurn(); }));
+    QVERIFY(!lee.sitsOutFrame());
+    QCOMPARE(lee.seat(1).score, bob.seat(1).score);
+    QVERIFY(play(lee, kDeal));
+    QCOMPARE(lee.sheet().frame(3, 2).roll1, Rules::kPins);
+}
+
+void TestSession::leaverFreesTheSeat()
+{
+    Table table;
+    GameSession& bob = table.seat(QStringLiteral("Bob"));
+    GameSession& ann = table.seat(QStringLiteral("Ann"));
+    GameSession& lee = table.seat(QStringLiteral("Lee"));
+    QSignalSpy lines(&bob, &GameSession::lineAdded);
+    QVERIFY(table.start("60", false));
+    QVERIFY(play(ann, spare_.first));
+
+    table.leave(ann);
+    QVERIFY(waitFor([&] { return !bob.seat(2).taken && !lee.seat(2).taken; }));
+    QVERIFY(std::any_of(lines.begin(), lines.end(), [](const QList<QVariant>& line) {
+        return line.front() == QStringLiteral("Ann disconnected.");
+    }));
+    QCOMPARE(bob.opponentNames(), QStringList{"Lee"});
+    QVERIFY(!bob.allPlacesTaken());
+    // The game goes on for those still there.
+    QVERIFY(play(bob, kDeal));
+    QVERIFY(play(lee, kDeal));
+    QVERIFY(table.endFrame());
+    QVERIFY(waitFor([&] { return bob.myTurn() && lee.myTurn(); }));
+}
+
+void TestSession::teamGameIsWonByATeam()
+{
+    Table table;
+    GameSession& bob = table.seat(QStringLiteral("Bob"));
+    for (const char* name : {"Ann", "Lee", "Sue"})
+        table.seat(QString::fromLatin1(name));
+    QVERIFY(table.start("60", true));
+    QVERIFY(table.everybody([](const GameSession& s) { return s.teamGame(); }));
+    // Bob alone knocks pins down: his team (slots 1 and 3) wins together.
+    for (int frame = 1; frame <= Rules::kFrames; ++frame) {
+        QVERIFY(play(bob, kDeal));
+        QVERIFY(table.endFrame());
+    }
+    QVERIFY(waitFor(
+        [&] { return table.everybody([](const GameSession& s) { return !s.winners().isEmpty(); }); }));
+    for (const auto& session : table.sessions())
+        QCOMPARE(session->winners(), (QList<int>{1, 3}));
+    QCOMPARE(table.sessions()[2]->status(), QStringLiteral("Bob and You have Won the Game!"));
+    QCOMPARE(table.sessions()[1]->status(), QStringLiteral("Bob and Lee have Won the Game!"));
+}
+
+QTEST_MAIN(TestSession)
+#include "tst_session.moc"
