@@ -37,14 +37,14 @@ void Tchat::drawRoster()
     }
     label_teamgame->setText(teamGame ? QStringLiteral("Team Game") : QStringLiteral("Good Luck!"));
     JustWatch1->setChecked(session_.seat(session_.localSlot()).watching);
-    button_start->setVisible(session_.isHost() && !session_.gameRunning());
-    StartGame1->setEnabled(session_.isHost());
+    button_start->setVisible(session_.leads() && !session_.gameRunning());
+    StartGame1->setEnabled(session_.leads());
     if (spylist_ != nullptr) {
         QStringList spectators;
         for (const Spectator& spectator : session_.spectators())
             spectators << QStringLiteral("%1: %2").arg(spectator.slot).arg(spectator.name);
         spylist_->setSpies(spectators);
-        spylist_->setRemoveEnabled(session_.isHost());
+        spylist_->setRemoveEnabled(session_.leads());
     }
     if (gamestart_ != nullptr)
         gamestart_->setAllPlacesTaken(session_.allPlacesTaken());

@@ -114,7 +114,7 @@ void Tchat::JustWatch1Click()
 void Tchat::label_playername1ContextPopup(int slot)
 {
     for (QAction* item : {RemoveFromGame1, SettoJustWatch1, UnsetJustWatch1})
-        item->setEnabled(session_.isHost());
+        item->setEnabled(session_.leads());
     if (!session_.seat(slot).taken)
         RemoveFromGame1->setEnabled(false);
     popupSlot_ = slot;

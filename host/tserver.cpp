@@ -224,7 +224,7 @@ void TServer::receivedlogininfo(const FromClient::LoginInfo& login, TSock* from)
     if (slot != slotOf(from) || slot == 0)
         return;
     TPlayer& newcomer = players[slot];
-    newcomer.name = login.name;
+    newcomer.name = login.name.left(Rules::kLongestName);
     newcomer.connected = true;
     newcomer.loggedIn = true;
 

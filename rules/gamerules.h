@@ -14,6 +14,8 @@ inline constexpr int kFrames = 10;
 inline constexpr int kPins = 10;       // the tiles of a set, the pins of a frame
 inline constexpr int kPlayerSlots = 4; // slots 1 to 4 play
 inline constexpr int kLastSlot = 9;    // slots 5 to 9 watch
+// A longer name would flood the chat and run over the score sheet: the host cuts it at log-in.
+inline constexpr int kLongestName = 24;
 
 // Whether two rolls together knock down all the pins. Rolls may come from a peer and be any
 // number, so they are added beyond the range of either.

@@ -71,7 +71,7 @@ GameSession::GameSession(QString version, QObject* parent)
 void GameSession::connectTo(const QString& address, const QString& port, const QString& playerName,
                             bool hosting)
 {
-    playerName_ = playerName;
+    playerName_ = playerName.left(Rules::kLongestName);
     hostAddress_ = address;
     isHost_ = hosting;
     sock_.setHostName(address);
@@ -542,7 +542,7 @@ void GameSession::startGame(const QByteArray& secondsPerTurn, bool teamGame)
 
 void GameSession::remove(int slot)
 {
-    if (isHost_ && loggedIn_)
+    if (leads() && loggedIn_)
         send(ToHost::kickhim(localSlot_, slot));
 }
 

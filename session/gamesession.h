@@ -71,6 +71,8 @@ public:
     // The roster.
     bool loggedIn() const { return loggedIn_; }
     bool isHost() const { return isHost_; }
+    // Whoever holds slot 1 starts games and removes participants, whichever program hosts.
+    bool leads() const { return isHost_ || localSlot_ == 1; }
     int localSlot() const { return localSlot_; }
     QString playerName() const { return playerName_; }
     QString hostAddress() const { return hostAddress_; }

@@ -187,6 +187,17 @@ void TestHost::loginIntroducesEverybody()
     table.settle();
     QCOMPARE(table[1].received(), QList<QByteArray>{"CMD_newplayerinfo+3+Ann+Lee"});
     QCOMPARE(table[2].received(), QList<QByteArray>{"CMD_newplayerinfo+3+Ann+Lee"});
+
+    // A name beyond the longest is cut, for everybody and for good.
+    table.clearAll();
+    ScriptedClient fourth;
+    QVERIFY(fourth.connectTo(table.host.port()));
+    QVERIFY(!fourth.waitFor("CMD_sendlogininfo+4").isEmpty());
+    fourth.send("CMD_logininfo+4+1.0.7+" + QByteArray(275, 'x') + "\xFF\xFF");
+    const QByteArray cut = "CMD_newplayerinfo+4+" + QByteArray(Rules::kLongestName, 'x');
+    QCOMPARE(fourth.waitFor("CMD_newplayerinfo+4+"), cut);
+    table.settle();
+    QCOMPARE(table[1].received(), QList<QByteArray>{cut});
 }
 
 void TestHost::otherVersionIsAdmittedAndReported()

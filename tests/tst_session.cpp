@@ -36,17 +36,21 @@ public:
         host_ = std::make_unique<TServer>(std::move(settings));
     }
 
+    // The first participant hosts in its own program, unless the host runs on its own.
+    void hostAlone() { host_->startListening(QStringLiteral("0")); }
+
     GameSession& seat(const QString& name)
     {
         auto& session = sessions_.emplace_back(std::make_unique<GameSession>(QStringLiteral("1.0.7")));
-        if (sessions_.size() == 1)
+        if (sessions_.size() == 1 && host_->listeningPort() == 0)
             hostGame(*host_, *session, QStringLiteral("0"), name);
         else
             session->connectTo(QStringLiteral("127.0.0.1"), QString::number(host_->listeningPort()), name,
                                false);
         const int slot = static_cast<int>(sessions_.size());
+        const QString seated = name.left(Rules::kLongestName);
         (void)waitFor(
-            [&] { return everybody([&](const GameSession& s) { return s.seat(slot).name == name; }); });
+            [&] { return everybody([&](const GameSession& s) { return s.seat(slot).name == seated; }); });
         return *session;
     }
 
@@ -159,6 +163,7 @@ private Q_SLOTS:
     void latecomerSitsOutTheFrameInProgress();
     void leaverFreesTheSeat();
     void teamGameIsWonByATeam();
+    void slotOneLeadsWhicheverProgramHosts();
 };
 
 void TestSession::initTestCase()
@@ -313,6 +318,22 @@ void TestSession::teamGameIsWonByATeam()
         QCOMPARE(session->winners(), (QList<int>{1, 3}));
     QCOMPARE(table.sessions()[2]->status(), QStringLiteral("Bob and You have Won the Game!"));
     QCOMPARE(table.sessions()[1]->status(), QStringLiteral("Bob and Lee have Won the Game!"));
+}
+
+void TestSession::slotOneLeadsWhicheverProgramHosts()
+{
+    Table table;
+    table.hostAlone();
+    GameSession& first = table.seat(QString(40, QLatin1Char('n'))); // a name cut before it is sent
+    GameSession& second = table.seat(QStringLiteral("Ann"));
+    QCOMPARE(first.playerName().size(), Rules::kLongestName);
+    QVERIFY(!first.isHost());
+    QVERIFY(first.leads());
+    QVERIFY(!second.leads());
+    QTRY_COMPARE(second.seat(1).name, QString(Rules::kLongestName, QLatin1Char('n')));
+    QVERIFY(table.start("60", false));
+    first.remove(2);
+    QVERIFY(waitFor([&] { return !first.seat(2).taken; }));
 }
 
 QTEST_MAIN(TestSession)
