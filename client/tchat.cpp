@@ -447,8 +447,14 @@ QStringList Tchat::chatLines() const
 void Tchat::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (!paramsProcessed_)
-        FaultReport::guard([this] { processparams(QCoreApplication::arguments().mid(1)); });
+    // Read once the window is on screen, so that what it may have to ask stands over the window.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!paramsProcessed_)
+                FaultReport::guard([this] { processparams(QCoreApplication::arguments().mid(1)); });
+        },
+        Qt::QueuedConnection);
 }
 
 void Tchat::closeEvent(QCloseEvent* event)

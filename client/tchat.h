@@ -141,6 +141,10 @@ private:
     void drawClock(bool ticking);
     void drawGameStart();
     void gameIsFull();
+    // Hosts the game in this program; false when it cannot.
+    bool host(const QString& playerName);
+    // Tells what failed, then tries `again` or closes the window, as the player chooses.
+    void offerRetry(const QString& why, const std::function<void()>& again);
     void countInTally(const GameResult& result);
     void startRequested(const QByteArray& secondsPerTurn, bool teamGame);
 
@@ -158,6 +162,7 @@ private:
     QString gamePort_ = QStringLiteral("7772");
     bool echoChat_ = false;
     bool paramsProcessed_ = false;
+    bool settingsLoaded_ = false; // settings never loaded are never written over
     QString settingsPath_;
     QRect savedGeometry_{3, 3, 581, 576}; // left, top, width, height as last loaded or saved
     quint32 textColour_ = 0;              // chat lines, 0x00BBGGRR

@@ -42,6 +42,8 @@ void Tchat::followSession()
     connect(&session_, &GameSession::gameEnded, this,
             [this](const GameResult& result) { countInTally(result); });
     connect(&session_, &GameSession::gameFull, this, [this] { gameIsFull(); });
+    connect(&session_, &GameSession::connectionFailed, this,
+            [this](const QString& why) { offerRetry(why, [this] { session_.retry(); }); });
     connect(&session_, &GameSession::connectionClosed, this, &QWidget::close);
 }
 
@@ -90,19 +92,50 @@ void Tchat::processparams(const QStringList& params)
     StartGame1->setEnabled(false);
     if (params.isEmpty()) {
         addlinetochat(QStringLiteral("Loading Solo Game..Please wait."), noticeColour);
-        if (download_ != nullptr)
+        // The way to games with others, unless there is no game at all.
+        if (host(QStringLiteral("You")) && download_ != nullptr)
             download_->show();
-        hostGame(*host_, session_, gamePort_, QStringLiteral("You"));
         return;
     }
     addlinetochat(QStringLiteral("Loading Multi-player Game.. Please Wait."), noticeColour);
     if (params.size() < 3)
         return;
     if (params[2] == QStringLiteral("true"))
-        hostGame(*host_, session_, gamePort_, params[0]);
+        host(params[0]);
     else
         session_.connectTo(params[1], gamePort_, params[0], false);
     Sock11.open();
+}
+
+bool Tchat::host(const QString& playerName)
+{
+    try {
+        hostGame(*host_, session_, gamePort_, playerName);
+        return true;
+    } catch (const ESockException& error) {
+        const QString why =
+            QString::fromStdString(error.what()).contains(QLatin1String("Binding"))
+                ? QStringLiteral("Could not host a game on port %1: another program holds it. "
+                                 "Close that program and try again, or start Pinfall with "
+                                 "PINFALL_PORT set to a free port.")
+                      .arg(gamePort_)
+                : QStringLiteral("Could not host a game on port %1: %2.")
+                      .arg(gamePort_, QString::fromStdString(error.what()));
+        offerRetry(why, [this, playerName] { host(playerName); });
+        return false;
+    }
+}
+
+void Tchat::offerRetry(const QString& why, const std::function<void()>& again)
+{
+    addlinetochat(why, noticeColour);
+    const auto answer = QMessageBox::warning(this, windowTitle(), why,
+                                             QMessageBox::Retry | QMessageBox::Close, QMessageBox::Retry);
+    // Tried again once this box is gone, so that tries do not pile up boxes on the stack.
+    if (answer == QMessageBox::Retry)
+        QMetaObject::invokeMethod(this, again, Qt::QueuedConnection);
+    else
+        close();
 }
 
 void Tchat::JustWatch1Click()

@@ -30,6 +30,7 @@ void choose(QAction* owner, int tag)
 void Tchat::loadinifile()
 {
     const GameSettings stored = readGameSettings(IniFile(settingsPath_));
+    settingsLoaded_ = true;
     savedGeometry_ = QRect(stored.left, stored.top, stored.width, stored.height);
     move(stored.left, stored.top);
     resize(stored.width, stored.height);
@@ -64,7 +65,7 @@ void Tchat::saveinifile()
 
 void Tchat::saveSettings(const QRect& geometry)
 {
-    if (settingsPath_.isEmpty())
+    if (settingsPath_.isEmpty() || !settingsLoaded_)
         return;
     writeGameSettings(IniFile(settingsPath_),
                       {.top = geometry.top(),

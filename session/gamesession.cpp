@@ -21,6 +21,23 @@ QString fromWire(const QByteArray& text)
     return QString::fromLatin1(text);
 }
 
+// What a player can make of the errors that meet a connection; the report follows for the rest.
+QString inPlainWords(const QString& report)
+{
+    static constexpr std::array<std::pair<const char*, const char*>, 5> kPlain{{
+        {"WSAECONNREFUSED", "nothing is listening there"},
+        {"WSAETIMEDOUT", "the host did not answer"},
+        {"WSAEHOSTUNREACH", "that address cannot be reached"},
+        {"WSAENETUNREACH", "that address cannot be reached"},
+        {"WSAHOST_NOT_FOUND", "no computer has that name"},
+    }};
+    for (const auto& [name, words] : kPlain) {
+        if (report.contains(QLatin1String(name)))
+            return QString::fromLatin1(words) + QStringLiteral(", ") + report;
+    }
+    return report;
+}
+
 } // namespace
 
 GameSession::GameSession(QString version, QObject* parent)
@@ -30,7 +47,10 @@ GameSession::GameSession(QString version, QObject* parent)
 {
     clock_.setInterval(std::chrono::seconds(1));
     connect(&clock_, &QTimer::timeout, this, [this] { FaultReport::guard([this] { tick(); }); });
-    sock_.OnInfo = [this](TSock*, TSocketInfo, const QString& text) { connectionInfo(text); };
+    answerTimer_.setSingleShot(true);
+    connect(&answerTimer_, &QTimer::timeout, this,
+            [this] { fail(QStringLiteral("the host did not answer")); });
+    sock_.OnInfo = [this](TSock*, TSocketInfo kind, const QString& text) { connectionInfo(kind, text); };
     sock_.OnRead = [this](TSock*, qsizetype) { readArrived(); };
 
     const auto handle = [this](const char* command, auto read, auto handler) {
@@ -65,7 +85,10 @@ GameSession::GameSession(QString version, QObject* parent)
     queue_.setHandler(CMD_wrongversion, [this](FieldReader&, TSock*) {
         notice(QStringLiteral("You have a differnt version of the game then the host."));
     });
-    queue_.setHandler(CMD_full, [this](FieldReader&, TSock*) { Q_EMIT gameFull(); });
+    queue_.setHandler(CMD_full, [this](FieldReader&, TSock*) {
+        turnedAway_ = true;
+        Q_EMIT gameFull();
+    });
 }
 
 void GameSession::connectTo(const QString& address, const QString& port, const QString& playerName,
@@ -73,11 +96,44 @@ void GameSession::connectTo(const QString& address, const QString& port, const Q
 {
     playerName_ = playerName.left(Rules::kLongestName);
     hostAddress_ = address;
+    port_ = port;
     isHost_ = hosting;
-    sock_.setHostName(address);
-    sock_.setPortName(port);
-    sock_.open();
     Q_EMIT rosterChanged();
+    open();
+}
+
+void GameSession::retry()
+{
+    if (!loggedIn_ && closed_)
+        open();
+}
+
+void GameSession::open()
+{
+    closed_ = false;
+    try {
+        sock_.setHostName(hostAddress_);
+        sock_.setPortName(port_);
+        sock_.open();
+    } catch (const ESockException& error) {
+        fail(QString::fromStdString(error.what()));
+        return;
+    }
+    answerTimer_.start(answerTimeout);
+}
+
+void GameSession::fail(const QString& reason)
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    answerTimer_.stop();
+    sock_.close(); // its "Socket Closed" finds the session closed already
+    const QString why =
+        QStringLiteral("Could not join the game at %1, port %2: %3.").arg(hostAddress_, port_, reason);
+    // Told after the socket's handler that found out, never inside it.
+    QMetaObject::invokeMethod(
+        this, [this, why] { Q_EMIT connectionFailed(why); }, Qt::QueuedConnection);
 }
 
 const Seat& GameSession::seat(int slot) const
@@ -124,8 +180,14 @@ void GameSession::readArrived()
         sock_.close();
 }
 
-void GameSession::connectionInfo(const QString& text)
+void GameSession::connectionInfo(TSocketInfo kind, const QString& text)
 {
+    // Before log-in an error means the host cannot be reached; after it the close that
+    // follows says everything.
+    if (kind == TSocketInfo::Error && !loggedIn_) {
+        fail(inPlainWords(text));
+        return;
+    }
     if (text != QStringLiteral("Socket Closed") || closed_)
         return;
     closed_ = true;
@@ -136,7 +198,14 @@ void GameSession::connectionInfo(const QString& text)
             // What the host said before it closed still counts: "Game is full" above all.
             while (queue_.size() > 0)
                 queue_.dispatchNext();
-            Q_EMIT connectionClosed();
+            if (turnedAway_)
+                return;
+            if (loggedIn_) {
+                Q_EMIT connectionClosed();
+            } else {
+                closed_ = false; // so that fail() reports it
+                fail(QStringLiteral("the host closed the connection"));
+            }
         },
         Qt::QueuedConnection);
 }
@@ -156,6 +225,7 @@ void GameSession::boardActionStarts(const QString& status)
 
 void GameSession::logIn(int slot)
 {
+    answerTimer_.stop();
     localSlot_ = slot;
     loggedIn_ = true;
     send(ToHost::logininfo(localSlot_, version_.toLatin1(), playerName_.toLatin1()));

@@ -66,6 +66,10 @@ public:
     // Connecting. `hosting`: this participant's own program runs the host and may start
     // games and remove participants.
     void connectTo(const QString& address, const QString& port, const QString& playerName, bool hosting);
+    // After a failure: the same address and port once more.
+    void retry();
+    // How long a host may take to greet a new connection before the session gives up on it.
+    std::chrono::milliseconds answerTimeout{10000};
     ReceivedList& queue() { return queue_; }
 
     // The roster.
@@ -143,13 +147,17 @@ Q_SIGNALS:
     void ownStrike();
     void gameEnded(const GameResult& result);
     void gameFull();
+    // The host could not be reached, or did not answer; `why` says so for the player.
+    void connectionFailed(const QString& why);
     // The host has gone or the connection broke; what it said before is handled first.
     void connectionClosed();
 
 private:
     void send(const QByteArray& message);
     void readArrived();
-    void connectionInfo(const QString& text);
+    void open();
+    void connectionInfo(TSocketInfo kind, const QString& text);
+    void fail(const QString& reason);
     void notice(const QString& text) { Q_EMIT lineAdded(text, kNoticeColour); }
     void setStatus(const QString& text);
     void boardActionStarts(const QString& status);
@@ -175,6 +183,7 @@ private:
     QString version_;
     QString playerName_;
     QString hostAddress_;
+    QString port_;
     bool isHost_ = false;
     bool loggedIn_ = false;
     int localSlot_ = 0;
@@ -197,6 +206,8 @@ private:
 
     TSock sock_;
     ReceivedList queue_;
-    QTimer clock_; // the turn clock, one tick a second while a turn runs
+    QTimer clock_;       // the turn clock, one tick a second while a turn runs
+    QTimer answerTimer_; // runs from connecting until the host gives a slot
     bool closed_ = false;
+    bool turnedAway_ = false; // the game was full
 };

@@ -360,6 +360,7 @@ void TestChat::linksAreFoundAndOpened()
     program.chat.addlinetochat(line, Qt::blue);
     program.chat.show();
     program.download.Button1Click(); // its first showing starts a solo game
+    QVERIFY(program.waitForLine(QStringLiteral("You are Connected.")));
     auto* pane = program.chat.findChild<QTextEdit*>(QStringLiteral("mainchat"));
     QTextCursor at(pane->document());
     at.setPosition(static_cast<int>(line.indexOf(QLatin1String("Example")) + 2));

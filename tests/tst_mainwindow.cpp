@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QLocalSocket>
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,6 +45,7 @@ private Q_SLOTS:
     void burstTakesOneTickPerMessage();
     void closedConnectionEndsTheWindow();
     void fullGameIsShownBeforeClosing();
+    void hostingOnATakenPortSaysSoAndKeepsTheSettings();
     void gameStartDialog();
     void boardIsDrawn();
     void brokenMessageIsReported();
@@ -314,6 +317,28 @@ void TestMainWindow::fullGameIsShownBeforeClosing()
     QSignalSpy lateEnds(&late.chat, &Tchat::closed);
     QTRY_COMPARE(lateEnds.count(), 1);
     QCOMPARE(answer.text(), QStringLiteral("Game is full"));
+}
+
+void TestMainWindow::hostingOnATakenPortSaysSoAndKeepsTheSettings()
+{
+    QTcpServer holder; // another program on the game's port
+    QVERIFY(holder.listen(QHostAddress::LocalHost, 0));
+    const QString port = QString::number(holder.serverPort());
+    Program program(port);
+    QFile settings(program.settingsFile());
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[Pinfall]\r\nType=true\r\nTextsize=14\r\n");
+    settings.close();
+
+    BoxAnswerer close(QMessageBox::Close);
+    QSignalSpy ends(&program.chat, &Tchat::closed);
+    program.chat.processparams({});
+    QTRY_COMPARE(ends.count(), 1);
+    QVERIFY(close.text().contains(QStringLiteral("port ") + port));
+    QVERIFY(close.text().contains(QStringLiteral("another program holds it")));
+    QVERIFY(close.text().contains(QStringLiteral("PINFALL_PORT")));
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    QCOMPARE(settings.readAll(), QByteArray("[Pinfall]\r\nType=true\r\nTextsize=14\r\n"));
 }
 
 void TestMainWindow::gameStartDialog()

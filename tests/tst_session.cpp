@@ -6,6 +6,7 @@
 #include "wordfinder.h"
 
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,19 +23,21 @@ bool waitFor(const std::function<bool()>& condition)
     return QTest::qWaitFor(condition, 10000);
 }
 
+HostSettings hostSettings(const QString& folder)
+{
+    HostSettings settings;
+    settings.second = std::chrono::hours(1); // the host's clock moves only when the test ticks it
+    settings.seed = 3;
+    settings.pauseBetweenFrames = [] { return 5; };
+    settings.dictionary.workingFolder = folder;
+    settings.dictionary.fallbackFolder = folder;
+    return settings;
+}
+
 // The host, and a session for each participant; the first one hosts.
 class Table {
 public:
-    Table()
-    {
-        HostSettings settings;
-        settings.second = std::chrono::hours(1); // the host's clock moves only when the test ticks it
-        settings.seed = 3;
-        settings.pauseBetweenFrames = [] { return 5; };
-        settings.dictionary.workingFolder = folder_.path();
-        settings.dictionary.fallbackFolder = folder_.path();
-        host_ = std::make_unique<TServer>(std::move(settings));
-    }
+    Table() : host_(std::make_unique<TServer>(hostSettings(folder_.path()))) {}
 
     // The first participant hosts in its own program, unless the host runs on its own.
     void hostAlone() { host_->startListening(QStringLiteral("0")); }
@@ -164,6 +167,7 @@ private Q_SLOTS:
     void leaverFreesTheSeat();
     void teamGameIsWonByATeam();
     void slotOneLeadsWhicheverProgramHosts();
+    void failedJoinsSayWhyAndMayBeTriedAgain();
 };
 
 void TestSession::initTestCase()
@@ -334,6 +338,42 @@ void TestSession::slotOneLeadsWhicheverProgramHosts()
     QVERIFY(table.start("60", false));
     first.remove(2);
     QVERIFY(waitFor([&] { return !first.seat(2).taken; }));
+}
+
+void TestSession::failedJoinsSayWhyAndMayBeTriedAgain()
+{
+    QTcpServer probe; // a port nobody listens on: taken for a moment and let go
+    QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+    const QString port = QString::number(probe.serverPort());
+    probe.close();
+    GameSession ann(QStringLiteral("1.0.7"));
+    QSignalSpy failed(&ann, &GameSession::connectionFailed);
+    ann.connectTo(QStringLiteral("127.0.0.1"), port, QStringLiteral("Ann"), false);
+    QVERIFY(failed.wait());
+    QVERIFY(failed.front().front().toString().startsWith(
+        QStringLiteral("Could not join the game at 127.0.0.1, port %1: nothing is listening there")
+            .arg(port)));
+    QVERIFY(!ann.loggedIn());
+
+    // The host comes up later: trying again reaches it.
+    QTemporaryDir folder;
+    TServer host(hostSettings(folder.path()));
+    host.startListening(port);
+    ann.retry();
+    QVERIFY(waitFor([&] { return ann.loggedIn() && ann.seat(1).name == QStringLiteral("Ann"); }));
+    QCOMPARE(failed.size(), 1);
+
+    QTcpServer silent; // accepts, and never says a word
+    QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+    GameSession lee(QStringLiteral("1.0.7"));
+    lee.answerTimeout = std::chrono::milliseconds(100);
+    QSignalSpy gaveUp(&lee, &GameSession::connectionFailed);
+    lee.connectTo(QStringLiteral("127.0.0.1"), QString::number(silent.serverPort()), QStringLiteral("Lee"),
+                  false);
+    QVERIFY(gaveUp.wait());
+    QCOMPARE(gaveUp.front().front().toString(),
+             QStringLiteral("Could not join the game at 127.0.0.1, port %1: the host did not answer.")
+                 .arg(silent.serverPort()));
 }
 
 QTEST_MAIN(TestSession)
