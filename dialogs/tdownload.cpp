@@ -140,13 +140,17 @@ void Tdownload::getbuttonClick()
         HttpCli1.URL = places_.address;
         HttpCli1.Get(&file);
         infolabel->setText(QStringLiteral("Received %1 bytes").arg(file.size()));
-    } catch (const HttpError&) {
+    } catch (const HttpError& failure) {
         infolabel->setText(QStringLiteral("Download Aborted"));
+        // Below it, why, unless the player stopped it and has been told so.
+        if (downloadState_ != kAborted)
+            infolabel3->setText(
+                failure.status() >= 400
+                    ? QStringLiteral("The server answered %1 %2").arg(failure.status()).arg(failure.reason())
+                    : failure.reason());
         downloadState_ = kAborted;
-        // A file cut short by a failed write is of no use to anybody; one cut short by the
-        // network stays, as a download that was merely interrupted always has.
-        if (file.error() != QFileDevice::NoError)
-            file.remove();
+        // Part of an installer is of no use to anybody, and would only be mistaken for one.
+        file.remove();
     }
     getbutton->setEnabled(true);
     abortbutton->setEnabled(false);
