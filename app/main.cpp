@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     if (instance.CheckPrevInstance())
         return 0;
     QApplication::setApplicationName(QStringLiteral("Pinfall"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Pinfall"));
+    // No display name: the platform would add it to titles that already name the program.
     QApplication::setApplicationVersion(Tabout::version());
     QApplication::setDesktopFileName(QStringLiteral(PINFALL_APP_ID));
     QApplication::setWindowIcon(QPixmap::fromImage(Artwork::iconImage(Artwork::kIconCanvas)));

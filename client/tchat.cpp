@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -276,6 +277,7 @@ void Tchat::buildBoard()
     }
     auto* logo = makeButton(board, "Image2", {505, 500, 58, 24}, QString());
     logo->setPixmap(Artwork::logo());
+    logo->setToolTip(QStringLiteral("Pinfall on the web"));
     connect(logo, &PictureButton::clicked, this, [this] {
         if (about_ != nullptr)
             about_->Label7Click();
@@ -284,40 +286,45 @@ void Tchat::buildBoard()
 
 void Tchat::buildMenus()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     StartGame1 =
-        file->addAction(QStringLiteral("Start Game"), this, guarded([this] { button_startClick(); }));
+        file->addAction(QStringLiteral("&Start Game"), this, guarded([this] { button_startClick(); }));
     StartGame1->setObjectName(QStringLiteral("StartGame1"));
     StartGame1->setEnabled(false);
     file->addSeparator();
-    file->addAction(QStringLiteral("Exit"), this, &QWidget::close)->setObjectName(QStringLiteral("Exit1"));
+    file->addAction(QStringLiteral("E&xit"), this,
+                    [this] {
+                        if (!othersWouldLoseTheirGame())
+                            close();
+                    })
+        ->setObjectName(QStringLiteral("Exit1"));
 
-    buildOptions(menuBar()->addMenu(QStringLiteral("Options")));
+    buildOptions(menuBar()->addMenu(QStringLiteral("&Options")));
 
-    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
-    QAction* viewTally = view->addAction(QStringLiteral("View Tally"), this, guarded([this] {
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    QAction* viewTally = view->addAction(QStringLiteral("View &Tally"), this, guarded([this] {
                                              if (tally_ != nullptr)
                                                  tally_->show();
                                          }));
     viewTally->setObjectName(QStringLiteral("ViewTally1"));
-    QAction* spyList = view->addAction(QStringLiteral("Spy List"));
+    QAction* spyList = view->addAction(QStringLiteral("&Spy List"));
     spyList->setObjectName(QStringLiteral("SpyList1"));
     connect(spyList, &QAction::triggered, this, [this] {
         if (spylist_ != nullptr)
             spylist_->show();
     });
-    view->addAction(QStringLiteral("Phrase List"), this, guarded([this] { PrhaseList1Click(); }))
+    view->addAction(QStringLiteral("&Phrase List"), this, guarded([this] { PrhaseList1Click(); }))
         ->setObjectName(QStringLiteral("PhraseList1"));
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    QAction* content = help->addAction(QStringLiteral("Content"), this, [this] {
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QAction* content = help->addAction(QStringLiteral("&Content"), this, [this] {
         if (help_ != nullptr)
             help_->show();
     });
     content->setObjectName(QStringLiteral("Content1"));
     content->setShortcut(QKeySequence(Qt::Key_F1));
     help->addSeparator();
-    help->addAction(QStringLiteral("About"), this,
+    help->addAction(QStringLiteral("&About"), this,
                     [this] {
                         if (about_ != nullptr)
                             about_->show();
@@ -457,8 +464,24 @@ void Tchat::showEvent(QShowEvent* event)
         Qt::QueuedConnection);
 }
 
+bool Tchat::othersWouldLoseTheirGame()
+{
+    if (!session_.isHost() || (session_.opponentNames().isEmpty() && session_.spectators().isEmpty()))
+        return false;
+    return QMessageBox::question(
+               this, windowTitle(),
+               QStringLiteral("Others are in the game you host, and closing Pinfall ends it "
+                              "for them. Close anyway?")) != QMessageBox::Yes;
+}
+
 void Tchat::closeEvent(QCloseEvent* event)
 {
+    // The window manager's close button asks like File > Exit; a logout or a program that
+    // ends this one does not wait for an answer.
+    if (event->spontaneous() && othersWouldLoseTheirGame()) {
+        event->ignore();
+        return;
+    }
     FaultReport::guard([this] { FormClose(); });
     QMainWindow::closeEvent(event);
     if (event->isAccepted())

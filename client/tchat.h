@@ -141,6 +141,9 @@ private:
     void drawClock(bool ticking);
     void drawGameStart();
     void gameIsFull();
+    // Asks, when this program hosts others, whether to end their game; true when the player
+    // would rather keep it.
+    bool othersWouldLoseTheirGame();
     // Hosts the game in this program; false when it cannot.
     bool host(const QString& playerName);
     // Tells what failed, then tries `again` or closes the window, as the player chooses.

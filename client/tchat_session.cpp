@@ -179,6 +179,11 @@ void Tchat::button_startClick()
         QMessageBox::information(this, windowTitle(), QStringLiteral("You are not connected"));
         return;
     }
+    if (session_.gameRunning() &&
+        QMessageBox::question(this, windowTitle(),
+                              QStringLiteral("A game is under way. Start a new one and end this one?")) !=
+            QMessageBox::Yes)
+        return;
     gamestart_->show();
     gamestart_->raise();
     gamestart_->activateWindow();

@@ -4,6 +4,7 @@
 #include "paintedbackground.h"
 
 #include <QLabel>
+#include <QShortcut>
 #include <QWidget>
 
 // Gives a widget the lane of the main window's board as its background.
@@ -21,6 +22,8 @@ inline void giveDialogLook(QWidget* dialog, const char* name, const QString& tit
     dialog->setWindowTitle(title);
     dialog->setFixedSize(size);
     standOnLane(dialog);
+    QObject::connect(new QShortcut(QKeySequence(Qt::Key_Escape), dialog), &QShortcut::activated, dialog,
+                     &QWidget::close);
 }
 
 // A large picture of a window laid out by hand, painted each time it is shown, found by its name.

@@ -46,6 +46,7 @@ private Q_SLOTS:
     void closedConnectionEndsTheWindow();
     void fullGameIsShownBeforeClosing();
     void hostingOnATakenPortSaysSoAndKeepsTheSettings();
+    void runningGameIsNotThrownAwayByAStrayClick();
     void gameStartDialog();
     void boardIsDrawn();
     void brokenMessageIsReported();
@@ -339,6 +340,39 @@ void TestMainWindow::hostingOnATakenPortSaysSoAndKeepsTheSettings()
     QVERIFY(close.text().contains(QStringLiteral("PINFALL_PORT")));
     QVERIFY(settings.open(QIODevice::ReadOnly));
     QCOMPARE(settings.readAll(), QByteArray("[Pinfall]\r\nType=true\r\nTextsize=14\r\n"));
+}
+
+void TestMainWindow::runningGameIsNotThrownAwayByAStrayClick()
+{
+    Game game;
+    QVERIFY(game.ready());
+    Program& bob = game.host;
+    game.join(QStringLiteral("Ann"));
+    QVERIFY(bob.waitForLine(QStringLiteral("Ann is Connected.")));
+    QSignalSpy ends(&bob.chat, &Tchat::closed);
+    {
+        BoxAnswerer keep(QMessageBox::No);
+        bob.action("Exit1")->trigger();
+        QVERIFY(keep.text().startsWith(QStringLiteral("Others are in the game you host")));
+    }
+    QCOMPARE(ends.count(), 0);
+
+    bob.chat.button_startClick(); // no game yet: nothing to ask
+    bob.gamestart.button_startClick();
+    QTRY_VERIFY(bob.chat.session().gameRunning());
+    {
+        BoxAnswerer keep(QMessageBox::No);
+        bob.chat.button_startClick();
+        QCOMPARE(keep.text(), QStringLiteral("A game is under way. Start a new one and end this one?"));
+    }
+    QVERIFY(bob.gamestart.isHidden());
+
+    // Escape puts a secondary window away.
+    bob.gamestart.show();
+    bob.gamestart.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&bob.gamestart));
+    QTest::keyClick(&bob.gamestart, Qt::Key_Escape);
+    QVERIFY(bob.gamestart.isHidden());
 }
 
 void TestMainWindow::gameStartDialog()
