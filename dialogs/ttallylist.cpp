@@ -54,17 +54,19 @@ Ttallylist::Ttallylist(QString tallyFile, Tally::Report report, QWidget* parent)
     QFont bold = label_hisnametop->font();
     bold.setBold(true);
     label_hisnametop->setFont(bold);
-    makeLabel(detail, "", {120, 28, 45, 20}, QStringLiteral("Total"));
-    makeLabel(detail, "", {166, 28, 50, 20}, QStringLiteral("Session"));
-    makeLabel(detail, "", {8, 50, 110, 20}, QStringLiteral("Number of Games"));
-    label_hisname = makeLabel(detail, "label_hisname", {8, 74, 110, 20});
+    // The numbers stand clear of the longest caption.
+    makeLabel(detail, "", {130, 28, 40, 20}, QStringLiteral("Total"));
+    makeLabel(detail, "", {170, 28, 48, 20}, QStringLiteral("Session"));
+    makeLabel(detail, "", {8, 50, 118, 20}, QStringLiteral("Number of Games"));
+    // Named after the opponent chosen in the list; until then, the row still says what it counts.
+    label_hisname = makeLabel(detail, "label_hisname", {8, 74, 118, 20}, QStringLiteral("Their Wins:"));
     makeLabel(detail, "", {8, 98, 110, 20}, QStringLiteral("Your Wins:"));
     makeLabel(detail, "", {8, 122, 110, 20}, QStringLiteral("Neither Won:"));
     for (int k = 1; k <= 8; ++k) {
-        const int left = k <= 4 ? 120 : 166;
+        const int left = k <= 4 ? 130 : 176;
         const int top = 50 + 24 * ((k - 1) % 4);
         label[static_cast<std::size_t>(k)] =
-            makeNumber(detail, QStringLiteral("label_%1").arg(k), {left, top, 45, 20});
+            makeNumber(detail, QStringLiteral("label_%1").arg(k), {left, top, 40, 20});
     }
 
     makeLabel(this, "", {10, 322, 220, 18}, QStringLiteral("Players In Current Game"));

@@ -63,6 +63,7 @@ void TestTallyList::numbersFollowTheTally()
     TallyWindow tally;
     tally.open();
     QCOMPARE(tally.window->shown("mylabel_1"), QStringLiteral("0"));
+    QCOMPARE(tally.window->shown("label_hisname"), QStringLiteral("Their Wins:")); // no row without a caption
     tally.follow({"Ann"});
     QCOMPARE(tally.shownItems("listbox_tally"), QStringList{"Ann+"});
 

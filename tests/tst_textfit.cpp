@@ -39,6 +39,14 @@ QStringList misfits(const QWidget& window)
                 : QRect(0, 0, metrics.horizontalAdvance(text), metrics.height());
         if (needed.width() > label->width() || needed.height() > label->height())
             found << name(label, text) + QStringLiteral(" is cut");
+        // A text needs a little air before the next text on its row.
+        for (const QLabel* next : window.findChildren<QLabel*>()) {
+            const QRect written(label->pos(), needed.size());
+            if (next != label && next->parentWidget() == label->parentWidget() && !next->isHidden() &&
+                !next->text().isEmpty() && next->x() > label->x() && next->y() < written.bottom() &&
+                label->y() < next->geometry().bottom() && written.right() + 3 > next->x())
+                found << name(label, text) + QStringLiteral(" touches \"") + next->text() + QLatin1Char('"');
+        }
         for (const QLineEdit* entry : window.findChildren<QLineEdit*>()) {
             const QRect written(label->mapTo(&window, QPoint(0, 0)), needed.size());
             if (entry->parentWidget() == label->parentWidget() &&
