@@ -76,12 +76,13 @@ void ScoreCard::paintEvent(QPaintEvent*)
             draw(marks.boxB, boxB, marksTop);
             if (tenth)
                 draw(marks.boxC, 263, marksTop);
-            // The digit cells overlap by a pixel: all three blanks first, then the digits in order.
+            // The digit cells overlap: all three blanks first, then the digits in order. They
+            // keep to the frame's right, so that totals of neighbouring frames stay apart.
             const TotalCells cells = figurefour(scores.total);
             for (int cell = 0; cell < 3; ++cell)
-                draw(Artwork::kBlankPaper, 26 * frame - 25 + 8 * cell, totalTop);
+                draw(Artwork::kBlankPaper, totalCellLeft(frame, cell), totalTop);
             for (int cell = 0; cell < 3; ++cell)
-                draw(cells[static_cast<std::size_t>(cell)], 26 * frame - 25 + 8 * cell, totalTop);
+                draw(cells[static_cast<std::size_t>(cell)], totalCellLeft(frame, cell), totalTop);
         }
     }
 }

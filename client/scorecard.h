@@ -32,6 +32,8 @@ public:
     static int gettop(int slot, int kind);
     static Marks marksOf(const TFrameScore& frame, bool tenthFrame);
     static TotalCells figurefour(int total);
+    // Where digit cell 0 to 2 of a frame's running total starts.
+    static constexpr int totalCellLeft(int frame, int cell) { return 26 * frame - 23 + 7 * cell; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -165,10 +165,10 @@ void Tchat::buildBoard()
         score->setFont(rosterFont);
         label_score[slot] = score;
         QFont wordFont(QStringLiteral("Arial"));
-        wordFont.setPointSize(8);
+        wordFont.setPixelSize(10); // three lines within the row, whatever the screen's resolution
         wordFont.setBold(true);
         for (int line = 1; line <= 3; ++line) {
-            QLabel* word = makeLabel(board, "", {421, kWinnerTops[row] + 1 + 12 * (line - 1), 130, 12});
+            QLabel* word = makeLabel(board, "", {421, kWinnerTops[row] - 1 + 12 * (line - 1), 130, 12});
             word->setObjectName(numbered("label_word", slot * 10 + line));
             word->setFont(wordFont);
             label_word[static_cast<std::size_t>(slot)][static_cast<std::size_t>(line)] = word;
@@ -215,7 +215,7 @@ void Tchat::buildBoard()
         makePicture(board, QStringLiteral("image_noplay"), {128, 262, 238, 41}, Artwork::framePending());
     image_noplay->hide();
 
-    label_timeperturn = makeLabel(board, "label_timeperturn", {450, 275, 113, 14});
+    label_timeperturn = makeLabel(board, "label_timeperturn", {449, 275, 118, 14});
     label_timeperturn->setAlignment(Qt::AlignCenter);
     makePicture(board, QStringLiteral("Image1"), {453, 288, 107, 44}, Artwork::clockFrame());
     image_timer =

@@ -116,28 +116,37 @@ void TestScoreCard::drawnCellsFollowTheTable()
     card.resize(273, 160);
     table.setRolls(2, 4, {5, 5, -1});
     table.setTotal(2, 4, 105);
+    table.setTotal(2, 5, 108);
     table.setRolls(3, 10, {10, 3, 7});
     table.setRolls(1, 9, {10, -1, -1});
     table.setRolls(7, 1, {1, 1, 1});  // no such player: ignored
     table.setRolls(1, 11, {1, 1, 1}); // no such frame: ignored
     const QImage sheet = card.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const auto box = [&sheet](int x, int y) { return pixels(sheet.copy(x, y, 9, 13)); };
-    // Neighbouring digit cells share a column: compare the seven columns each has alone.
-    const auto cell = [&sheet](int x, int y) { return pixels(sheet.copy(x + 1, y, 7, 13)); };
+    // Neighbouring digit cells share columns: compare the six each has alone.
+    const auto cell = [&sheet](int frame, int digit, int y) {
+        return pixels(sheet.copy(ScoreCard::totalCellLeft(frame, digit) + 1, y, 6, 13));
+    };
     const auto expectedCell = [](int glyph) {
         QImage image(9, 13, QImage::Format_ARGB32_Premultiplied);
         QPainter painter(&image);
         painter.drawPixmap(0, 0, Artwork::littleGlyph(Artwork::kBlankPaper));
         if (glyph >= 0)
             painter.drawPixmap(0, 0, Artwork::littleGlyph(glyph));
-        return pixels(image.copy(1, 0, 7, 13));
+        return pixels(image.copy(1, 0, 6, 13));
     };
     // Slot 2, frame 4: 5 then a spare, and 105 in the three digit cells.
     QCOMPARE(box(26 * 4 - 23, 42), expectedBox(Artwork::kBlankPaper, 5));
     QCOMPARE(box(26 * 4 - 10, 42), expectedBox(Artwork::kBlankShade, Artwork::kSpare));
-    QCOMPARE(cell(26 * 4 - 25, 62), expectedCell(1));
-    QCOMPARE(cell(26 * 4 - 17, 62), expectedCell(0));
-    QCOMPARE(cell(26 * 4 - 9, 62), expectedCell(5));
+    QCOMPARE(cell(4, 0, 62), expectedCell(1));
+    QCOMPARE(cell(4, 1, 62), expectedCell(0));
+    QCOMPARE(cell(4, 2, 62), expectedCell(5));
+    // Three-digit totals of neighbouring frames do not run together: ink-free columns between.
+    const QImage between = sheet.copy(26 * 5 - 26, 62, 4, 13);
+    for (int x = 0; x < between.width(); ++x) {
+        for (int y = 0; y < between.height(); ++y)
+            QVERIFY2(qGray(between.pixel(x, y)) > 128, qPrintable(QStringLiteral("ink at column %1").arg(x)));
+    }
     // Slot 3, frame 10: strike, 3, spare in boxes A, B and C.
     QCOMPARE(box(26 * 10 - 23, 82), expectedBox(Artwork::kBlankPaper, Artwork::kStrike));
     QCOMPARE(box(26 * 10 - 10, 82), expectedBox(Artwork::kBlankShade, 3));
@@ -145,8 +154,8 @@ void TestScoreCard::drawnCellsFollowTheTable()
     // Slot 1, frame 9: a strike only in box B; box A stays blank, and so does the total.
     QCOMPARE(box(26 * 9 - 23, 2), expectedBox(Artwork::kBlankPaper, -1));
     QCOMPARE(box(26 * 9 - 10, 2), expectedBox(Artwork::kBlankShade, Artwork::kStrike));
-    QCOMPARE(cell(26 * 9 - 9, 22), expectedCell(-1));
-    QCOMPARE(cell(26 * 9 - 17, 22), expectedCell(-1));
+    QCOMPARE(cell(9, 2, 22), expectedCell(-1));
+    QCOMPARE(cell(9, 1, 22), expectedCell(-1));
 
     // Covered and uncovered, or reset: the sheet is drawn from the table again.
     QCOMPARE(pixels(card.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied)),
