@@ -31,17 +31,21 @@ Tabout::Tabout(const QString& homePage, QWidget* parent) : QWidget(parent, Qt::D
     auto* credit = new QLabel(QStringLiteral("A word game scored like ten-pin bowling."), this);
     credit->setObjectName(QStringLiteral("Label2"));
     credit->setAlignment(Qt::AlignCenter);
-    credit->setGeometry(0, 74, 304, 20);
+    credit->setGeometry(0, 70, 304, 18);
+    auto* licence = new QLabel(QStringLiteral("Free software under the MIT licence."), this);
+    licence->setObjectName(QStringLiteral("licence"));
+    licence->setAlignment(Qt::AlignCenter);
+    licence->setGeometry(0, 86, 304, 18);
 
     auto* versionLabel = new QLabel(QStringLiteral("Version"), this);
     versionLabel->setObjectName(QStringLiteral("Label1"));
-    versionLabel->setGeometry(96, 102, 50, 20);
+    versionLabel->setGeometry(96, 108, 50, 20);
     auto* number = new QLabel(version(), this);
     number->setObjectName(QStringLiteral("version"));
-    number->setGeometry(146, 102, 34, 20);
+    number->setGeometry(146, 108, 34, 20);
     auto* build = new QLabel(QStringLiteral(".15"), this);
     build->setObjectName(QStringLiteral("Label9"));
-    build->setGeometry(180, 102, 30, 20);
+    build->setGeometry(180, 108, 30, 20);
 
     auto* done = new QPushButton(QStringLiteral("Done"), this);
     done->setObjectName(QStringLiteral("button_done"));

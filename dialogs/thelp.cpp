@@ -61,8 +61,13 @@ const std::array<Page, 6> kPages{{
      "the "
      "score sheet, chat with phrase buttons, options, sounds and the tally against each opponent.</p>"},
     {"License",
-     "<h3>Licence</h3><p>Pinfall is provided as it is, without warranty of any kind. You may use and copy it "
-     "freely.</p><p>The dictionary is the word list of the word-list package (MIT licence); the deal words "
+     "<h3>Licence</h3><p>Pinfall is free software under the MIT licence: you may use, copy, change and pass "
+     "it on, also for money, as long as its copyright notice and the licence go with it. It is provided as "
+     "it "
+     "is, without warranty of any kind. The licence is in the file LICENSE beside the program's source, and "
+     "in "
+     "/usr/share/doc/pinfall/copyright where it is installed.</p><p>The dictionary is the word list of the "
+     "word-list package (MIT licence); the deal words "
      "come "
      "from the SCOWL word lists.</p>"},
 }};

@@ -233,6 +233,13 @@ void TestChat::colourDialogs()
     };
     program.chat.TextColor1Click();
     QCOMPARE(program.chat.textColour(), 0x0000FFu);
+    QColor offered;
+    program.chat.pickColour = [&offered](const QColor& initial, const QString&) {
+        offered = initial;
+        return std::optional<QColor>();
+    };
+    program.chat.TextColor1Click();
+    QCOMPARE(offered, QColor(Qt::red)); // the dialog opens at the colour in use
     QVERIFY(settings(program).contains("Textcolor=clRed"));
 }
 

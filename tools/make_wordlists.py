@@ -75,6 +75,8 @@ def main() -> None:
         shutil.copyfile(package / "license", OUT / "words.LICENSE")
     deal = deal_words(set(words))
     (OUT / "dealwords.txt").write_text("\n".join(deal) + "\n", encoding="ascii")
+    # The selection follows SCOWL's sizes, so its notice goes with it.
+    shutil.copyfile("/usr/share/doc/scowl/copyright", OUT / "dealwords.LICENSE")
     print(f"{len(words)} dictionary words, {len(deal)} deal words ({deal[0]} .. {deal[-1]})")
 
 
