@@ -28,15 +28,17 @@ const std::array<Page, 6> kPages{{
      "frames "
      "make a game, and a perfect game is 300.</p><p>Up to four players play at once, alone or as two teams "
      "(players 1 and 3 against 2 and 4); up to five more may watch and chat.</p>"},
-    {"Connecting", "<h3>Solo and multi-player games</h3><p>Started without anything on its command line, "
-                   "Pinfall opens a solo "
-                   "game on your own computer, under the name You.</p><p>Multi-player games are started by "
-                   "the lobby, which "
-                   "passes your name, the host's address and whether you host. The host listens on TCP port "
-                   "7772: whoever hosts "
-                   "must let incoming connections reach that port. <code>pinfall-host</code> hosts games on "
-                   "a machine without a "
-                   "display.</p><p>If the host leaves, the game is over: every player's window closes.</p>"},
+    {"Connecting",
+     "<h3>Solo and multi-player games</h3><p>Started without anything on its command line, Pinfall opens a "
+     "solo game on your own computer, under the name You.</p><p><b>Playing with others on Linux:</b> one "
+     "player hosts with <code>pinfall Bob 127.0.0.1 true</code> (a name, any address, and true); the others "
+     "join with <code>pinfall Ann 192.168.1.20 false</code>, giving the host's address. The host listens on "
+     "TCP port 7772, so a firewall on the host must let it in (for example <code>sudo ufw allow "
+     "7772/tcp</code>); <code>PINFALL_PORT</code> sets another port for everybody. <code>pinfall-host</code> "
+     "hosts games on a machine without a display; whoever holds slot 1 then starts the games.</p><p>If the "
+     "host cannot be reached, Pinfall says why and offers to try again. If the host leaves, the game is "
+     "over: "
+     "every player's window closes.</p>"},
     {"Game Play",
      "<h3>Playing a frame</h3><p>Click the tiles on the rack to lay a word on the word row, then SEND WORD. "
      "Click "
