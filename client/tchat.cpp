@@ -216,6 +216,9 @@ void Tchat::buildBoard()
     image_noplay->hide();
 
     label_timeperturn = makeLabel(board, "label_timeperturn", {449, 275, 118, 14});
+    QFont clockCaption = label_timeperturn->font(); // the longest time, 120 s., between rack and edge
+    clockCaption.setPointSize(8);
+    label_timeperturn->setFont(clockCaption);
     label_timeperturn->setAlignment(Qt::AlignCenter);
     makePicture(board, QStringLiteral("Image1"), {453, 288, 107, 44}, Artwork::clockFrame());
     image_timer =

@@ -7,6 +7,7 @@
 #include "scriptedclient.h"
 #include "soundplayer.h"
 #include "tchat.h"
+#include "textfit.h"
 #include "tgamestart.h"
 #include "tphrases.h"
 #include "tserver.h"
@@ -441,6 +442,21 @@ void TestMainWindow::boardIsDrawn()
         QVERIFY2(lane.red() > 150 && lane.green() > 100 && lane.blue() < lane.green(),
                  qPrintable(lane.name()));
     QVERIFY(ann.waitForLine(QStringLiteral("Bob is Connected.")));
+
+    // The longest texts of a game fit their places: the time per turn, a frame's three words.
+    std::array<PlayerReport, 4> players;
+    for (int slot = 1; slot <= 4; ++slot) {
+        players[slot - 1].slot = slot;
+        players[slot - 1].totals.fill(-1);
+        players[slot - 1].words = {"abdicating", "bandleader", "zoologists"};
+    }
+    game.host.chat.session().queue().append(ToClient::startgame("Bob", 120, "f").chopped(1));
+    game.host.chat.session().queue().append(
+        ToClient::postscores(10, "zoologists", {"abdicating", "bandleader", "zoologists"}, players)
+            .chopped(1));
+    QTRY_COMPARE(game.host.chat.session().queue().size(), 0);
+    const QStringList found = textMisfits(game.host.chat);
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(QStringLiteral("; "))));
 }
 
 void TestMainWindow::brokenMessageIsReported()
