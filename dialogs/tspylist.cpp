@@ -31,7 +31,9 @@ private:
 
 Tspylist::Tspylist(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
-    giveDialogLook(this, "spylist", QStringLiteral("Pinfall - Spys"), {162, 168});
+    // Wide enough for a window manager to show the whole title beside its buttons.
+    constexpr int kWidth = 220;
+    giveDialogLook(this, "spylist", QStringLiteral("Pinfall - Spys"), {kWidth, 168});
     auto* title = new QLabel(QStringLiteral("Spy List"), this);
     title->setObjectName(QStringLiteral("Label1"));
     QFont bold = title->font();
@@ -39,11 +41,11 @@ Tspylist::Tspylist(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStays
     bold.setBold(true);
     title->setFont(bold);
     title->setAlignment(Qt::AlignCenter);
-    title->setGeometry(0, 4, 162, 24);
+    title->setGeometry(0, 4, kWidth, 24);
 
     listbox_spys = new QListWidget(this);
     listbox_spys->setObjectName(QStringLiteral("listbox_spys"));
-    listbox_spys->setGeometry(8, 30, 146, 100);
+    listbox_spys->setGeometry(8, 30, kWidth - 16, 100);
     listbox_spys->setMouseTracking(true);
     listbox_spys->viewport()->setMouseTracking(true);
     listbox_spys->viewport()->installEventFilter(new PointerWatcher(this, this));
@@ -62,7 +64,7 @@ Tspylist::Tspylist(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStays
 
     auto* done = new QPushButton(QStringLiteral("Done"), this);
     done->setObjectName(QStringLiteral("button_done"));
-    done->setGeometry(44, 136, 74, 26);
+    done->setGeometry((kWidth - 74) / 2, 136, 74, 26);
     connect(done, &QPushButton::clicked, this, &QWidget::hide);
 }
 
