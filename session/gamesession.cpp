@@ -403,13 +403,14 @@ void GameSession::tick()
         currentPlayer_ = 0;
         secondsLeft_ = 0;
         setStatus(QStringLiteral("Time is Up"));
-    } else {
-        --secondsLeft_;
-        if (secondsLeft_ == 20 || secondsLeft_ == 15 || secondsLeft_ <= kTimeSoundFrom)
-            Q_EMIT sound(QStringLiteral("time"));
+        Q_EMIT clockTicked();
+        Q_EMIT boardChanged(); // the turn is over
+        return;
     }
-    Q_EMIT clockTicked();
-    Q_EMIT boardChanged();
+    --secondsLeft_;
+    if (secondsLeft_ == 20 || secondsLeft_ == 15 || secondsLeft_ <= kTimeSoundFrom)
+        Q_EMIT sound(QStringLiteral("time"));
+    Q_EMIT clockTicked(); // only the clock: the board is not drawn again every second
 }
 
 void GameSession::scoresPosted(const FromHost::PostScores& message)

@@ -68,6 +68,8 @@ void Tally::figureave(int score)
 
 void Tally::setPlayersInGame(const QStringList& names)
 {
+    if (names == playersInGame_)
+        return; // the roster changes far more often than who is in it
     playersInGame_ = names;
     Q_EMIT playersInGameChanged();
 }
