@@ -36,6 +36,14 @@ int slot(FieldReader& fields)
     return fields.takeInt();
 }
 
+NextPlayer nextPlayer(FieldReader& fields)
+{
+    NextPlayer message;
+    message.slot = fields.takeInt();
+    message.frame = fields.takeInt();
+    return message;
+}
+
 SlotName slotName(FieldReader& fields)
 {
     SlotName message;

@@ -89,6 +89,13 @@ struct GoodWord {
 };
 
 // CMD_chat and CMD_action: the line as the host relayed it.
+struct NextPlayer {
+    int slot = 0;
+    int frame = 0;
+
+    friend bool operator==(const NextPlayer&, const NextPlayer&) = default;
+};
+
 struct ChatLine {
     QByteArray text;
     QByteArray colour; // what follows the first "|", empty when there is none
@@ -96,8 +103,9 @@ struct ChatLine {
     friend bool operator==(const ChatLine&, const ChatLine&) = default;
 };
 
-// CMD_sendlogininfo, CMD_nextplayer and CMD_worderror: the slot they are about.
+// CMD_sendlogininfo and CMD_worderror: the slot they are about.
 int slot(FieldReader& fields);
+NextPlayer nextPlayer(FieldReader& fields);
 SlotName slotName(FieldReader& fields);
 Watching watching(FieldReader& fields);
 // A time per turn that is no number is 90 seconds, as the host takes it.

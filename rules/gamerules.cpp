@@ -27,6 +27,12 @@ Next afterWord(int frame, int word, const TFrameScore& rolls)
     return Next::Inconsistent;
 }
 
+int wordsLeftForTiles(int frame, const TFrameScore& rolls)
+{
+    const bool freshBonusSet = frame == kFrames && rolls.roll1 == kPins && rolls.roll2 < 0;
+    return rolls.roll1 < 0 || freshBonusSet ? 2 : 1;
+}
+
 void closeAtTimeUp(TFrameScore& frame, bool lastFrame)
 {
     if (lastFrame) {

@@ -36,6 +36,10 @@ enum class Next {
 // `rolls` already holds the word, as roll `word` (1 to 3) of `frame` (1 to kFrames).
 Next afterWord(int frame, int word, const TFrameScore& rolls);
 
+// How many words of the frame the tiles in hand may still make, given the rolls so far: two on
+// a fresh deal or a fresh bonus set after a strike, one otherwise.
+int wordsLeftForTiles(int frame, const TFrameScore& rolls);
+
 // The rolls a frame keeps when the clock runs out: every roll not made counts 0, except the
 // second of a strike, which stays empty, before the last frame.
 void closeAtTimeUp(TFrameScore& frame, bool lastFrame);

@@ -45,7 +45,6 @@ GameSession::GameSession(QString version, QObject* parent)
       version_(std::move(version)),
       queue_(std::chrono::milliseconds(1))
 {
-    clock_.setInterval(std::chrono::seconds(1));
     connect(&clock_, &QTimer::timeout, this, [this] { FaultReport::guard([this] { tick(); }); });
     answerTimer_.setSingleShot(true);
     connect(&answerTimer_, &QTimer::timeout, this,
@@ -67,7 +66,7 @@ GameSession::GameSession(QString version, QObject* parent)
     handle(CMD_justwatching, watching, &GameSession::watchingChanged);
     handle(CMD_startgame, gameStart, &GameSession::started);
     handle(CMD_theletters, letters, &GameSession::dealt);
-    handle(CMD_nextplayer, slot, &GameSession::nextPlayer);
+    handle(CMD_nextplayer, FromHost::nextPlayer, &GameSession::nextPlayer);
     handle(CMD_goodword, goodWord, &GameSession::accepted);
     handle(CMD_worderror, slot, &GameSession::refused);
     handle(CMD_postscores, postScores, &GameSession::scoresPosted);
@@ -287,6 +286,7 @@ void GameSession::started(const FromHost::GameStart& message)
     refusalShown_ = false;
     sitsOutFrame_ = false;
     gameRunning_ = true;
+    frame_ = 0;
     winners_.clear();
     sheet_.reset();
     rack_.dealt();
@@ -309,12 +309,16 @@ void GameSession::dealt(const FromHost::Letters& message)
     rack_.dealt();
     for (const FromHost::Letters::Tile& tile : message.tiles)
         rack_.deal(tile.position, tile.letter);
-    if (message.slot == localSlot_ && message.slot != 0)
+    if (message.slot == localSlot_ && message.slot != 0) {
         currentPlayer_ = message.slot; // a bonus set of frame 10: go on
+        Q_EMIT newTiles();
+    }
 }
 
-void GameSession::nextPlayer(int slot)
+void GameSession::nextPlayer(const FromHost::NextPlayer& message)
 {
+    const int slot = message.slot;
+    frame_ = message.frame;
     wordsLine_ = lastWords_;
     sitsOutFrame_ = false;
     refusalShown_ = false;
@@ -322,14 +326,17 @@ void GameSession::nextPlayer(int slot)
     for (Seat& seat : seats_)
         seat.words = {};
     if (slot == localSlot_) {
+        ownRolls_ = {};
         setStatus(QStringLiteral("Create a word."));
         Q_EMIT sound(options.newTurnSound ? QStringLiteral("turnnew") : QStringLiteral("turn"));
     } else if (isPlayerSlot(slot)) {
         setStatus(nameOf(slot) + QStringLiteral("'s turn."));
     }
     secondsLeft_ = std::max(1, secondsPerTurn_);
-    clock_.start();
+    clock_.start(second);
     Q_EMIT rosterChanged();
+    if (slot == localSlot_)
+        Q_EMIT newTiles();
 }
 
 void GameSession::accepted(const FromHost::GoodWord& message)
@@ -344,6 +351,7 @@ void GameSession::accepted(const FromHost::GoodWord& message)
     TFrameScore rolls = sheet_.frame(slot, frame);
     (word == 1 ? rolls.roll1 : word == 2 ? rolls.roll2 : rolls.roll3) = pins;
     sheet_.setRolls(slot, frame, rolls);
+    (word == 1 ? ownRolls_.roll1 : word == 2 ? ownRolls_.roll2 : ownRolls_.roll3) = pins;
 
     const bool tenth = frame == Rules::kFrames;
     const auto strike = [this] {
@@ -486,7 +494,7 @@ void GameSession::caughtUp(const FromHost::LoadStats& message)
     secondsLeft_ = message.countdown;
     // The newcomer cannot play the frame in progress.
     if (message.countdown > 4) {
-        clock_.start();
+        clock_.start(second);
         sitsOutFrame_ = isPlayerSlot(localSlot_);
     }
     teamGame_ = message.teamFlag == "t";

@@ -70,6 +70,8 @@ public:
     void retry();
     // How long a host may take to greet a new connection before the session gives up on it.
     std::chrono::milliseconds answerTimeout{10000};
+    // One second of the turn clock; a test that ticks the clock itself makes it long.
+    std::chrono::milliseconds second{1000};
     ReceivedList& queue() { return queue_; }
 
     // The roster.
@@ -90,6 +92,8 @@ public:
     bool teamGame() const { return teamGame_; }
     int secondsPerTurn() const { return secondsPerTurn_; }
     int currentPlayer() const { return currentPlayer_; }
+    // The frame being played, 1 to 10; 0 before the first turn.
+    int frame() const { return frame_; }
     bool myTurn() const { return localSlot_ != 0 && currentPlayer_ == localSlot_; }
     int secondsLeft() const { return secondsLeft_; }
     bool clockRuns() const { return clock_.isActive(); }
@@ -99,6 +103,8 @@ public:
     bool refusalShown() const { return refusalShown_; }
     const Rack& rack() const { return rack_; }
     const ScoreSheet& sheet() const { return sheet_; }
+    // The player's own words of this frame so far, as the host accepted them; -1 for none.
+    const TFrameScore& ownRolls() const { return ownRolls_; }
     const QList<int>& winners() const { return winners_; }
     // What the board tells the player, and the line naming the frame's words.
     QString status() const { return status_; }
@@ -144,6 +150,8 @@ Q_SIGNALS:
     void seated();
     // A game has started, or a latecomer has caught up with the one running.
     void gameStarted();
+    // The player has fresh tiles to play: a turn begins, or a bonus set of the last frame.
+    void newTiles();
     void ownStrike();
     void gameEnded(const GameResult& result);
     void gameFull();
@@ -171,7 +179,7 @@ private:
     void watchingChanged(const FromHost::Watching& message);
     void started(const FromHost::GameStart& message);
     void dealt(const FromHost::Letters& message);
-    void nextPlayer(int slot);
+    void nextPlayer(const FromHost::NextPlayer& message);
     void accepted(const FromHost::GoodWord& message);
     void refused(int slot);
     void timeIsUp();
@@ -193,6 +201,7 @@ private:
     bool teamGame_ = false;
     int secondsPerTurn_ = 0;
     int currentPlayer_ = 0;
+    int frame_ = 0;
     int secondsLeft_ = 0;
     bool sitsOutFrame_ = false;
     bool gameRunning_ = false;
@@ -202,6 +211,7 @@ private:
     QString lastWords_; // what the words line shows once the next frame starts
     Rack rack_;
     ScoreSheet sheet_;
+    TFrameScore ownRolls_;
     QList<int> winners_;
 
     TSock sock_;

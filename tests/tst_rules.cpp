@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+#include <map>
+
 namespace {
 
 using BowlingScore::Frames;
@@ -111,6 +113,10 @@ void TestRules::whatAWordLeadsTo()
     QFETCH(TFrameScore, rolls);
     QFETCH(Next, next);
     QCOMPARE(Rules::afterWord(frame, word, rolls), next);
+    // The words the tiles in hand are for: the word just made and those still to come.
+    const std::map<Next, int> wordsLeft{{Next::SameSet, 1}, {Next::BonusSet2, 2}, {Next::BonusSet3, 1}};
+    if (wordsLeft.contains(next))
+        QCOMPARE(Rules::wordsLeftForTiles(frame, rolls), wordsLeft.at(next));
 }
 
 void TestRules::marksOfTheSheet_data()

@@ -188,6 +188,7 @@ void TestWire::brokenMessagesFail_data()
     QTest::newRow("a tile at no number") << QByteArray("theletters") << QByteArray("0+3+c+x+a");
     QTest::newRow("a good word without pins") << QByteArray("goodword") << QByteArray("2+3+45+1+");
     QTest::newRow("a newcomer without a slot") << QByteArray("newplayerinfo") << QByteArray("Ann");
+    QTest::newRow("a turn without its frame") << QByteArray("nextplayer") << QByteArray("3+");
 }
 
 void TestWire::brokenMessagesFail()
@@ -195,17 +196,12 @@ void TestWire::brokenMessagesFail()
     QFETCH(QByteArray, command);
     QFETCH(QByteArray, fields);
     const QHash<QByteArray, std::function<void(FieldReader&)>> readers{
-        {"logininfo", FromClient::loginInfo},
-        {"kickhim", FromClient::kickHim},
-        {"chat", FromClient::talk},
-        {"justwatch", FromClient::justWatch},
-        {"sendword", FromClient::sendWord},
-        {"postscores", FromHost::postScores},
-        {"loadstats", FromHost::loadStats},
-        {"winner", FromHost::winners},
-        {"theletters", FromHost::letters},
-        {"goodword", FromHost::goodWord},
-        {"newplayerinfo", FromHost::slotName},
+        {"logininfo", FromClient::loginInfo}, {"kickhim", FromClient::kickHim},
+        {"chat", FromClient::talk},           {"justwatch", FromClient::justWatch},
+        {"sendword", FromClient::sendWord},   {"postscores", FromHost::postScores},
+        {"loadstats", FromHost::loadStats},   {"winner", FromHost::winners},
+        {"theletters", FromHost::letters},    {"goodword", FromHost::goodWord},
+        {"nextplayer", FromHost::nextPlayer}, {"newplayerinfo", FromHost::slotName},
     };
     FieldReader reader(fields);
     QVERIFY_THROWS_EXCEPTION(ProtocolError, readers.value(command)(reader));
@@ -298,7 +294,7 @@ void TestWire::hostMessagesReadBack()
     QCOMPARE(FromHost::winners(won), (QList<int>{1, 3, 2, 4}));
 
     using namespace FromHost;
-    QCOMPARE(read(slot, ToClient::nextplayer(3, 10)), 3);
+    QCOMPARE(read(nextPlayer, ToClient::nextplayer(3, 10)), (NextPlayer{3, 10}));
     QCOMPARE(read(slotName, ToClient::newplayerinfo(5, "A+B")), (SlotName{5, "A+B"}));
     QCOMPARE(read(watching, ToClient::justwatching(3, true)), (Watching{3, true}));
     QCOMPARE(read(watching, ToClient::justwatching(3, false)), (Watching{3, false}));

@@ -7,6 +7,11 @@ dealwords.txt  the 12,970 ten-letter words the host deals from, alphabetical.
                Chosen for familiarity from Debian's scowl package: every ten-letter
                word of sizes 10 to 60 that the dictionary has, topped up from size 70
                with a selection spread evenly over the alphabet.
+familiarity.txt
+               how common each dictionary word of up to ten letters is, for the
+               computer players: under a line "size N" the words that first appear
+               in SCOWL's lists at size N (10 commonest .. 95 rarest), alphabetical.
+               A word listed under no size is rarer than all of them.
 
 Needs npm (to fetch the package) and the Debian package scowl.
 Usage: tools/make_wordlists.py [--tarball word-list-4.1.0.tgz]
@@ -23,6 +28,8 @@ DICTIONARY_WORDS = 274_137
 DEAL_WORDS = 12_970
 SCOWL = pathlib.Path("/usr/share/dict/scowl")
 FAMILIAR_SIZES = (10, 20, 35, 40, 50, 55, 60)
+RANKED_SIZES = (10, 20, 35, 40, 50, 55, 60, 70, 80, 95)
+LONGEST_RANKED = 10  # the computer players' words fit a rack
 TOP_UP_SIZE = 70
 OUT = pathlib.Path(__file__).resolve().parent.parent / "resources" / "words"
 
@@ -42,6 +49,27 @@ def unpack(tarball: pathlib.Path, workdir: pathlib.Path) -> pathlib.Path:
 def ten_letter_words(size: int) -> set[str]:
     text = (SCOWL / f"english-words.{size}").read_text(encoding="latin-1")
     return {w for w in text.split() if len(w) == 10 and w.isascii() and w.isalpha() and w.islower()}
+
+
+def scowl_words(size: int) -> set[str]:
+    words = set()
+    for kind in ("english-words", "american-words"):
+        path = SCOWL / f"{kind}.{size}"
+        if path.exists():
+            words |= set(path.read_text(encoding="latin-1").split())
+    return words
+
+
+def familiarity(dictionary: set[str]) -> str:
+    """The size at which each dictionary word first appears in SCOWL, smallest first."""
+    candidates = {w for w in dictionary if len(w) <= LONGEST_RANKED}
+    lines = ["# The dictionary's words by how common they are: SCOWL sizes, made by tools/make_wordlists.py"]
+    for size in RANKED_SIZES:
+        found = sorted(scowl_words(size) & candidates)
+        candidates -= set(found)
+        lines.append(f"size {size}")
+        lines.extend(found)
+    return "\n".join(lines) + "\n"
 
 
 def spread(words: list[str], count: int) -> list[str]:
@@ -75,8 +103,10 @@ def main() -> None:
         shutil.copyfile(package / "license", OUT / "words.LICENSE")
     deal = deal_words(set(words))
     (OUT / "dealwords.txt").write_text("\n".join(deal) + "\n", encoding="ascii")
-    # The selection follows SCOWL's sizes, so its notice goes with it.
+    (OUT / "familiarity.txt").write_text(familiarity(set(words)), encoding="ascii")
+    # Both follow SCOWL's sizes, so its notice goes with them.
     shutil.copyfile("/usr/share/doc/scowl/copyright", OUT / "dealwords.LICENSE")
+    shutil.copyfile("/usr/share/doc/scowl/copyright", OUT / "familiarity.LICENSE")
     print(f"{len(words)} dictionary words, {len(deal)} deal words ({deal[0]} .. {deal[-1]})")
 
 

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "computerplayer.h"
+#include "level.h"
+#include "solver.h"
+
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class GameSession;
+
+// The computer players one program brings to a game. Each has a session of its own and joins
+// the host like any participant; it stays for the next game and leaves when the host goes,
+// when it is removed, or when this object asks it to.
+class ComputerOpponents : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ComputerOpponents(QString version, QObject* parent = nullptr);
+    ~ComputerOpponents() override;
+
+    // Brings the table to `count` players of `level` at the host: the missing ones join, the
+    // extra ones leave, and players of another level make way for new ones. ready() follows
+    // once every one of them has a player's seat or has given up.
+    void seat(int count, Level level, const QString& address, const QString& port);
+    void leaveAll() { seat(0, Levels::kDefault, {}, {}); }
+    int count() const { return static_cast<int>(players_.size()); }
+    // Whether every player asked for is seated at a player slot.
+    bool isReady() const;
+
+    // For tests: the players' clock, as GameSession::second, and the seed of their first plan.
+    std::chrono::milliseconds second{1000};
+    std::optional<quint32> seed;
+
+Q_SIGNALS:
+    void ready();
+
+private:
+    struct Player {
+        std::unique_ptr<GameSession> session;
+        std::unique_ptr<ComputerPlayer> player;
+        Level level;
+    };
+
+    void join(Level level, const QString& address, const QString& port);
+    void leave(const GameSession* session);
+    void tellIfReady();
+
+    QString version_;
+    Solver solver_;
+    std::vector<Player> players_;
+};
