@@ -287,6 +287,7 @@ void GameSession::started(const FromHost::GameStart& message)
     sitsOutFrame_ = false;
     gameRunning_ = true;
     frame_ = 0;
+    scoredFrame_ = 0;
     winners_.clear();
     sheet_.reset();
     rack_.dealt();
@@ -309,6 +310,13 @@ void GameSession::dealt(const FromHost::Letters& message)
     rack_.dealt();
     for (const FromHost::Letters::Tile& tile : message.tiles)
         rack_.deal(tile.position, tile.letter);
+    if (message.slot == 0) {
+        frameLetters_.clear();
+        for (int position = 1; position <= Rack::kTiles; ++position) {
+            if (const char letter = rack_.letterAt(position); letter != '\0')
+                frameLetters_ += letter;
+        }
+    }
     if (message.slot == localSlot_ && message.slot != 0) {
         currentPlayer_ = message.slot; // a bonus set of frame 10: go on
         Q_EMIT newTiles();
@@ -447,6 +455,10 @@ void GameSession::scoresPosted(const FromHost::PostScores& message)
             sheet_.setTotal(player.slot, frame, total);
     }
     Q_EMIT rosterChanged();
+    if (message.frame != scoredFrame_) {
+        scoredFrame_ = message.frame;
+        Q_EMIT frameEnded();
+    }
 }
 
 void GameSession::won(const QList<int>& winners)

@@ -102,6 +102,8 @@ public:
     bool gameRunning() const { return gameRunning_; }
     bool refusalShown() const { return refusalShown_; }
     const Rack& rack() const { return rack_; }
+    // The ten letters everybody was dealt for this frame, in position order.
+    const QByteArray& frameLetters() const { return frameLetters_; }
     const ScoreSheet& sheet() const { return sheet_; }
     // The player's own words of this frame so far, as the host accepted them; -1 for none.
     const TFrameScore& ownRolls() const { return ownRolls_; }
@@ -150,6 +152,8 @@ Q_SIGNALS:
     void seated();
     // A game has started, or a latecomer has caught up with the one running.
     void gameStarted();
+    // The host has scored a frame (once, though a late word may bring its scores again).
+    void frameEnded();
     // The player has fresh tiles to play: a turn begins, or a bonus set of the last frame.
     void newTiles();
     void ownStrike();
@@ -210,6 +214,8 @@ private:
     QString wordsLine_;
     QString lastWords_; // what the words line shows once the next frame starts
     Rack rack_;
+    QByteArray frameLetters_;
+    int scoredFrame_ = 0; // the last frame whose end was told
     ScoreSheet sheet_;
     TFrameScore ownRolls_;
     QList<int> winners_;

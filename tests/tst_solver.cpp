@@ -1,5 +1,6 @@
 // The solver against a plain scan of the dictionary: the same words, the same best play.
 #include "dealwords.h"
+#include "missedwords.h"
 #include "solver.h"
 
 #include <QFile>
@@ -106,6 +107,8 @@ private Q_SLOTS:
     void bestPlayIsTheMostPinsLongerFirstOnATie_data();
     void bestPlayIsTheMostPinsLongerFirstOnATie();
     void shortRacksAndStrayLetters();
+    void missedWordsAfterAFrame_data();
+    void missedWordsAfterAFrame();
 
 private:
     PlainScan scan_;
@@ -192,6 +195,47 @@ void TestSolver::shortRacksAndStrayLetters()
     QCOMPARE(solver_.wordsIn("c-a*t\xFF 9").letters, QByteArray("act"));
     QCOMPARE(solver_.bestPlay("").pins(), 0);
     QCOMPARE(solver_.wordsIn("abcdefghijklmnop").letters.size(), WordIndex::kLongestWord);
+}
+
+void TestSolver::missedWordsAfterAFrame_data()
+{
+    QTest::addColumn<QByteArray>("letters");
+    QTest::addColumn<QList<QByteArray>>("played");
+    QTest::addColumn<QString>("bestPlay");
+    QTest::newRow("an open frame") << QByteArray("gnitacidba") << QList<QByteArray>{"bat", "acid"}
+                                   << QStringLiteral("Best play: ABDICATING, a strike.");
+    QTest::newRow("the strike found") << QByteArray("gnitacidba") << QList<QByteArray>{"abdicating"}
+                                      << QStringLiteral("Best play: ABDICATING, a strike.");
+    QTest::newRow("nothing played, no strike")
+        << QByteArray("lrtsaeiouq") << QList<QByteArray>{} << QString();
+    QTest::newRow("no word at all") << QByteArray("bcdfghjklm") << QList<QByteArray>{} << QString();
+}
+
+void TestSolver::missedWordsAfterAFrame()
+{
+    QFETCH(QByteArray, letters);
+    QFETCH(QList<QByteArray>, played);
+    QFETCH(QString, bestPlay);
+    const MissedWords missed = MissedWords::of(solver_, letters, played);
+    const QString line = missed.line();
+    if (!bestPlay.isEmpty())
+        QVERIFY2(line.startsWith(bestPlay), qPrintable(line));
+    QCOMPARE(line.isEmpty(), missed.best.pins() == 0);
+    QCOMPARE(missed.best.pins(), scan_.bestPins(countsOf(letters)));
+    // The longest words the rack had that were neither played nor named as the best play.
+    QList<QByteArray> others;
+    for (const QByteArray& word : scan_.wordsIn(countsOf(letters))) {
+        if (!played.contains(word) && word != missed.best.first && word != missed.best.second)
+            others << word;
+    }
+    std::sort(others.begin(), others.end(),
+              [](const QByteArray& a, const QByteArray& b) { return a.size() > b.size(); });
+    QCOMPARE(missed.missed.size(), std::min<qsizetype>(others.size(), MissedWords::kLongestShown));
+    for (qsizetype i = 0; i < missed.missed.size(); ++i) {
+        QCOMPARE(missed.missed[i].size(), others[i].size());
+        QVERIFY(!played.contains(missed.missed[i]));
+        QVERIFY2(line.contains(QString::fromLatin1(missed.missed[i]).toUpper()), qPrintable(line));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSolver)
