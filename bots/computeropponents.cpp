@@ -37,31 +37,44 @@ void ComputerOpponents::join(Level level, const QString& address, const QString&
         seed ? *seed + static_cast<quint32>(players_.size()) : QRandomGenerator::global()->generate();
     auto player = std::make_unique<ComputerPlayer>(*session, level, solver_, playerSeed);
     GameSession* joining = session.get();
-    connect(joining, &GameSession::seated, this, [this, joining] {
+    const QString refused = QStringLiteral("Could not join the game at %1, port %2: %3.").arg(address, port);
+    connect(joining, &GameSession::seated, this, [this, joining, refused] {
         // A seat among the spectators is no use to a player.
-        if (joining->localSlot() > Rules::kPlayerSlots)
-            leave(joining);
+        if (joining->localSlot() > Rules::kPlayerSlots) {
+            leave(joining, refused.arg(QStringLiteral("every player's seat is taken")));
+            return;
+        }
+        Q_EMIT seated(joining->playerName(), joining->localSlot());
         tellIfReady();
     });
-    for (const auto gone : {&GameSession::connectionClosed, &GameSession::gameFull})
-        connect(joining, gone, this, [this, joining] { leave(joining); });
-    connect(joining, &GameSession::connectionFailed, this, [this, joining] { leave(joining); });
-    const QString name = Levels::playerName(level, static_cast<int>(players_.size()) + 1);
+    connect(joining, &GameSession::gameFull, this,
+            [this, joining, refused] { leave(joining, refused.arg(QStringLiteral("the game is full"))); });
+    connect(joining, &GameSession::connectionFailed, this,
+            [this, joining](const QString& why) { leave(joining, why); });
+    connect(joining, &GameSession::connectionClosed, this, [this, joining] { leave(joining, {}); });
+    const QString name = naming(level, static_cast<int>(players_.size()) + 1);
     players_.push_back({std::move(session), std::move(player), level});
     joining->connectTo(address, port, name, false);
 }
 
-void ComputerOpponents::leave(const GameSession* session)
+void ComputerOpponents::leave(const GameSession* session, const QString& why)
 {
-    // Signalled by the session itself: it goes once its handler has returned.
     const auto it = std::find_if(players_.begin(), players_.end(),
                                  [session](const Player& p) { return p.session.get() == session; });
     if (it == players_.end())
         return;
-    it->player.release()->deleteLater();
-    it->session.release()->deleteLater();
+    // Signalled by the session itself: it goes once its handler has returned, and then says so.
+    auto gone = std::make_shared<Player>(std::move(*it));
     players_.erase(it);
-    tellIfReady();
+    QMetaObject::invokeMethod(
+        this,
+        [this, gone, why]() mutable {
+            const QString name = gone->session->playerName();
+            gone.reset();
+            Q_EMIT left(name, why);
+            tellIfReady();
+        },
+        Qt::QueuedConnection);
 }
 
 void ComputerOpponents::tellIfReady()

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -33,12 +34,17 @@ public:
     // Whether every player asked for is seated at a player slot.
     bool isReady() const;
 
+    // The name player `number` (from 1) of a level logs in with.
+    std::function<QString(Level, int)> naming = Levels::playerName;
     // For tests: the players' clock, as GameSession::second, and the seed of their first plan.
     std::chrono::milliseconds second{1000};
     std::optional<quint32> seed;
 
 Q_SIGNALS:
     void ready();
+    void seated(const QString& name, int slot);
+    // A player has gone: `why` it could not join, or empty when the host went.
+    void left(const QString& name, const QString& why);
 
 private:
     struct Player {
@@ -48,7 +54,7 @@ private:
     };
 
     void join(Level level, const QString& address, const QString& port);
-    void leave(const GameSession* session);
+    void leave(const GameSession* session, const QString& why);
     void tellIfReady();
 
     QString version_;

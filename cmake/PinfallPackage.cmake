@@ -21,5 +21,6 @@ of an accepted word knocks down a pin: a ten-letter word is a strike,
 clearing the rack with two words a spare. Up to four players, or two teams,
 and five spectators meet in a game hosted by one copy of the program, which
 judges every word against its dictionary. pinfall-host hosts games on a
-machine without a display.")
+machine without a display; pinfall-bot brings computer players to any
+game.")
 include(CPack)

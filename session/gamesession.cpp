@@ -24,12 +24,13 @@ QString fromWire(const QByteArray& text)
 // What a player can make of the errors that meet a connection; the report follows for the rest.
 QString inPlainWords(const QString& report)
 {
-    static constexpr std::array<std::pair<const char*, const char*>, 5> kPlain{{
+    static constexpr std::array<std::pair<const char*, const char*>, 6> kPlain{{
         {"WSAECONNREFUSED", "nothing is listening there"},
         {"WSAETIMEDOUT", "the host did not answer"},
         {"WSAEHOSTUNREACH", "that address cannot be reached"},
         {"WSAENETUNREACH", "that address cannot be reached"},
         {"WSAHOST_NOT_FOUND", "no computer has that name"},
+        {"Could Not Find Host Entry", "no computer has that name"},
     }};
     for (const auto& [name, words] : kPlain) {
         if (report.contains(QLatin1String(name)))

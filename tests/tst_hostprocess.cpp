@@ -1,5 +1,6 @@
 // pinfall-host as its own process: four players and a spectator play a whole game through it,
-// and a logout, Ctrl+C or kill ends it cleanly.
+// and a logout, Ctrl+C or kill ends it cleanly. pinfall-bot's players sit down at it and leave
+// with it.
 #include "hostprocess.h"
 #include "scriptedclient.h"
 #include "wordfinder.h"
@@ -18,6 +19,8 @@ private Q_SLOTS:
     void hostsAWholeGame();
     void endsCleanlyWhenSignalled_data();
     void endsCleanlyWhenSignalled();
+    void botRejectsBadOptions();
+    void botsSitDownAndLeaveWithTheHost();
 };
 
 void TestHostProcess::rejectsBadOptions()
@@ -121,6 +124,44 @@ void TestHostProcess::endsCleanlyWhenSignalled()
     QCOMPARE(host.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(host.process.exitCode(), 0);
     QVERIFY(!QFile::exists(workingFile));
+}
+
+void TestHostProcess::botRejectsBadOptions()
+{
+    const QList<std::pair<QStringList, QByteArray>> cases{
+        {{"--level", "Grandmaster"}, "the levels are Novice, Casual, Club, Expert, Master"},
+        {{"--count", "5"}, "--count takes 1 to 4"}};
+    for (const auto& [options, complaint] : cases) {
+        QProcess bot;
+        bot.start(QStringLiteral(PINFALL_BOT_PATH), options);
+        QVERIFY(bot.waitForFinished(20000));
+        QCOMPARE(bot.exitCode(), 2);
+        const QByteArray said = bot.readAllStandardError();
+        QVERIFY2(said.contains(complaint), said.constData());
+    }
+}
+
+void TestHostProcess::botsSitDownAndLeaveWithTheHost()
+{
+    HostProcess host;
+    const quint16 port = host.start();
+    QVERIFY(port != 0);
+    ScriptedClient watcher;
+    QCOMPARE(watcher.join(port, "Watcher"), 1);
+
+    QProcess bot;
+    bot.start(QStringLiteral(PINFALL_BOT_PATH),
+              {"--count", "2", "--port", QString::number(port), "127.0.0.1"});
+    QStringList seated;
+    for (int player = 1; player <= 2; ++player)
+        seated << QString::fromLatin1(watcher.waitFor("CMD_newplayerinfo+", 20000).split('+').value(2));
+    seated.sort();
+    QCOMPARE(seated, QStringList({"Computer 1 (Casual)", "Computer 2 (Casual)"}));
+
+    host.process.terminate();
+    QVERIFY(bot.waitForFinished(20000));
+    QCOMPARE(bot.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(bot.exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestHostProcess)

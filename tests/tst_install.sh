@@ -36,7 +36,7 @@ png_side() {
 prefix=$scratch/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for program in pinfall pinfall-host pinfall-lzrw1; do
+for program in pinfall pinfall-host pinfall-lzrw1 pinfall-bot; do
     [ -x "$prefix/bin/$program" ] || fail "bin/$program is not installed"
 done
 desktop=$prefix/share/applications/$app_id.desktop
