@@ -84,7 +84,7 @@ int main(int argc, char** argv)
         QStringLiteral("name"), Levels::nameOf(Levels::kDefault));
     const QCommandLineOption nameOption(
         QStringLiteral("name"),
-        QStringLiteral("The players' name, numbered when there are several (\"Computer N (Level)\")."),
+        QStringLiteral("The players' name, numbered when there are several (\"Casual Bot N\")."),
         QStringLiteral("name"));
     // The same port the game itself plays on, PINFALL_PORT included.
     const QString portFromEnvironment = qEnvironmentVariable("PINFALL_PORT");

@@ -52,7 +52,12 @@ void ComputerOpponents::join(Level level, const QString& address, const QString&
     connect(joining, &GameSession::connectionFailed, this,
             [this, joining](const QString& why) { leave(joining, why); });
     connect(joining, &GameSession::connectionClosed, this, [this, joining] { leave(joining, {}); });
-    const QString name = naming(level, static_cast<int>(players_.size()) + 1);
+    // The lowest number nobody here has: a player that left frees its number.
+    int number = 1;
+    while (std::any_of(players_.begin(), players_.end(),
+                       [&](const Player& p) { return p.session->playerName() == naming(level, number); }))
+        ++number;
+    const QString name = naming(level, number);
     players_.push_back({std::move(session), std::move(player), level});
     joining->connectTo(address, port, name, false);
 }

@@ -41,7 +41,7 @@ std::optional<Level> fromName(const QString& name)
 
 QString playerName(Level level, int number)
 {
-    return QStringLiteral("Computer %1 (%2)").arg(number).arg(nameOf(level));
+    return QStringLiteral("%1 Bot %2").arg(nameOf(level)).arg(number);
 }
 
 } // namespace Levels

@@ -65,7 +65,7 @@ RackWords Solver::wordsIn(QByteArrayView rack) const
             found.letters += lower;
     }
     std::sort(found.letters.begin(), found.letters.end());
-    search(found, 0, 0, 0, 0, index_.entries());
+    search(found, 0, 0, 0, 0, index().entries());
     return found;
 }
 
@@ -88,7 +88,7 @@ void Solver::search(RackWords& found, int start, int count, quint64 key, quint16
         // The words of exactly these letters come first in their range.
         auto entry = first;
         for (; entry != last && entry->key == prefix; ++entry)
-            found.words.push_back({index_.word(*entry), chosen, entry->familiarity});
+            found.words.push_back({index().word(*entry), chosen, entry->familiarity});
         if (entry != last)
             search(found, i + 1, count + 1, prefix, chosen, {first, last});
     }

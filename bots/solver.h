@@ -44,7 +44,9 @@ struct Play {
 // starts no word is never extended.
 class Solver {
 public:
-    explicit Solver(const WordIndex& index = WordIndex::builtIn()) : index_(index) {}
+    // Without an index of its own, the program's built-in one, built on first use.
+    Solver() = default;
+    explicit Solver(const WordIndex& index) : index_(&index) {}
 
     // Letters other than a to z are left out (in any case, as they arrive).
     RackWords wordsIn(QByteArrayView rack) const;
@@ -62,5 +64,7 @@ private:
     void search(RackWords& found, int start, int count, quint64 key, quint16 tiles,
                 std::span<const WordIndex::Entry> range) const;
 
-    const WordIndex& index_;
+    const WordIndex& index() const { return index_ != nullptr ? *index_ : WordIndex::builtIn(); }
+
+    const WordIndex* index_ = nullptr;
 };

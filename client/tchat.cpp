@@ -2,6 +2,7 @@
 #include "tchat.h"
 
 #include "artwork.h"
+#include "computeropponents.h"
 #include "desktopsession.h"
 #include "dialoglook.h"
 #include "faultreport.h"
@@ -399,6 +400,7 @@ void Tchat::buildOptions(QMenu* options)
                           {"Fast1", QStringLiteral("Long"), 15}},
                          10);
     showbadword = toggle("showbadword", QStringLiteral("Show Invalid Word Panel"), true);
+    showmissedwords = toggle("showmissedwords", QStringLiteral("Show Missed Words"), true);
     // The options the session plays by follow their items, however they change.
     const auto follows = [this](QAction* item, bool PlayOptions::*option) {
         connect(item, &QAction::toggled, this, [this, option](bool on) { session_.options.*option = on; });
@@ -469,7 +471,9 @@ void Tchat::showEvent(QShowEvent* event)
 
 bool Tchat::othersWouldLoseTheirGame()
 {
-    if (!session_.isHost() || (session_.opponentNames().isEmpty() && session_.spectators().isEmpty()))
+    // The program's own computer players lose nothing.
+    const bool othersPlay = session_.opponentNames().size() > ownComputerPlayers();
+    if (!session_.isHost() || (!othersPlay && session_.spectators().isEmpty()))
         return false;
     return QMessageBox::question(
                this, windowTitle(),
@@ -487,6 +491,8 @@ void Tchat::closeEvent(QCloseEvent* event)
     }
     FaultReport::guard([this] { FormClose(); });
     QMainWindow::closeEvent(event);
-    if (event->isAccepted())
+    if (event->isAccepted()) {
+        computers_.reset();
         Q_EMIT closed();
+    }
 }

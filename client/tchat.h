@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gamesession.h"
+#include "solver.h"
 #include "tsock.h"
 
 #include <QColor>
@@ -14,8 +15,10 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class ComputerOpponents;
 class PictureButton;
 class QAction;
 class QActionGroup;
@@ -144,14 +147,22 @@ private:
     // Asks, when this program hosts others, whether to end their game; true when the player
     // would rather keep it.
     bool othersWouldLoseTheirGame();
+    int ownComputerPlayers() const;
     // Hosts the game in this program; false when it cannot.
     bool host(const QString& playerName);
     // Tells what failed, then tries `again` or closes the window, as the player chooses.
     void offerRetry(const QString& why, const std::function<void()>& again);
     void countInTally(const GameResult& result);
+    // The best play of the frame just scored and the longest words the player did not play.
+    void tellMissedWords();
     void startRequested(const QByteArray& secondsPerTurn, bool teamGame);
 
     GameSession session_;
+    // This program's computer players, made at the first start that asks for any; they leave
+    // when the window closes, while the host is still there.
+    std::unique_ptr<ComputerOpponents> computers_;
+    QMetaObject::Connection startWhenSeated_; // a start that waits for them
+    Solver solver_;                           // its index is built the first time a frame ends
     QColor noticeColour;
 
     TServer* host_ = nullptr;
@@ -214,6 +225,7 @@ private:
     QAction* usespace = nullptr;
     QAction* clearwords1 = nullptr;
     QAction* showbadword = nullptr;
+    QAction* showmissedwords = nullptr;
     QAction* TextSize1 = nullptr;
     QActionGroup* textSizes_ = nullptr;
     QAction* ScrollChatOff1 = nullptr; // the chat pane's item; the option

@@ -19,8 +19,10 @@ const QColor kRosterColour(221, 0, 0);
 void Tchat::drawRoster()
 {
     const bool teamGame = session_.teamGame();
+    int taken = 0;
     for (int slot = 1; slot <= kPlayerSlots; ++slot) {
         const Seat& seat = session_.seat(slot);
+        taken += seat.taken ? 1 : 0;
         label_playername[slot]->setText(seat.taken ? seat.name : QStringLiteral("<Waiting>"));
         label_score[slot]->setText(QString::number(seat.score));
         image_eyes[slot]->setVisible(seat.watching);
@@ -46,8 +48,10 @@ void Tchat::drawRoster()
         spylist_->setSpies(spectators);
         spylist_->setRemoveEnabled(session_.leads());
     }
-    if (gamestart_ != nullptr)
+    if (gamestart_ != nullptr) {
         gamestart_->setAllPlacesTaken(session_.allPlacesTaken());
+        gamestart_->setFreePlaces(kPlayerSlots - taken + ownComputerPlayers());
+    }
     loadchecklist();
 }
 

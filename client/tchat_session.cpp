@@ -1,11 +1,14 @@
 // The main window and its session: start-up from the command line, hosting or joining, what
 // the session reports, the roster's menu, and the end of the connection.
 #include "colorvalue.h"
+#include "computeropponents.h"
 #include "faultreport.h"
 #include "gamesettings.h"
 #include "hostedgame.h"
+#include "missedwords.h"
 #include "picturebutton.h"
 #include "soundplayer.h"
+#include "tabout.h"
 #include "tchat.h"
 #include "tgamestart.h"
 #include "tphrases.h"
@@ -42,9 +45,23 @@ void Tchat::followSession()
     connect(&session_, &GameSession::gameEnded, this,
             [this](const GameResult& result) { countInTally(result); });
     connect(&session_, &GameSession::gameFull, this, [this] { gameIsFull(); });
+    connect(&session_, &GameSession::frameEnded, this, guardedSlot([this] { tellMissedWords(); }));
     connect(&session_, &GameSession::connectionFailed, this,
             [this](const QString& why) { offerRetry(why, [this] { session_.retry(); }); });
     connect(&session_, &GameSession::connectionClosed, this, &QWidget::close);
+}
+
+void Tchat::tellMissedWords()
+{
+    if (!showmissedwords->isChecked())
+        return;
+    static const QColor kMissedWordsColour(0, 128, 0);
+    QList<QByteArray> played;
+    for (const QString& word : session_.seat(session_.localSlot()).words)
+        played << word.toLatin1().toLower();
+    const QString line = MissedWords::of(solver_, session_.frameLetters(), played).line();
+    if (!line.isEmpty())
+        addlinetochat(line, kMissedWordsColour);
 }
 
 void Tchat::setCompanions(TServer& host, Tgamestart& gamestart, Tphrases& phrases, Tspylist& spylist)
@@ -92,6 +109,10 @@ void Tchat::processparams(const QStringList& params)
     StartGame1->setEnabled(false);
     if (params.isEmpty()) {
         addlinetochat(QStringLiteral("Loading Solo Game..Please wait."), noticeColour);
+        // Alone, the first game is a match against a computer player, unless the settings
+        // hold another choice.
+        if (gamestart_ != nullptr)
+            gamestart_->setComputerPlayers(1);
         // The way to games with others, unless there is no game at all.
         if (host(QStringLiteral("You")) && download_ != nullptr)
             download_->show();
@@ -191,8 +212,30 @@ void Tchat::button_startClick()
 
 void Tchat::startRequested(const QByteArray& secondsPerTurn, bool teamGame)
 {
-    session_.startGame(secondsPerTurn, teamGame);
     saveinifile();
+    const int wanted = gamestart_->computerPlayers();
+    // The computer players are made at the first start that asks for any.
+    if (computers_ == nullptr && wanted == 0) {
+        session_.startGame(secondsPerTurn, teamGame);
+        return;
+    }
+    if (computers_ == nullptr)
+        computers_ = std::make_unique<ComputerOpponents>(Tabout::version());
+    // A player that cannot join gives up and is no longer waited for, so ready() comes either
+    // way. A second start asked for meanwhile replaces the first.
+    disconnect(startWhenSeated_);
+    startWhenSeated_ = connect(
+        computers_.get(), &ComputerOpponents::ready, this,
+        [this, secondsPerTurn, teamGame] {
+            FaultReport::guard([&] { session_.startGame(secondsPerTurn, teamGame); });
+        },
+        Qt::SingleShotConnection);
+    computers_->seat(wanted, gamestart_->computerLevel(), session_.hostAddress(), session_.hostPort());
+}
+
+int Tchat::ownComputerPlayers() const
+{
+    return computers_ != nullptr ? computers_->count() : 0;
 }
 
 void Tchat::gameIsFull()

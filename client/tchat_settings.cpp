@@ -2,6 +2,7 @@
 #include "colorvalue.h"
 #include "faultreport.h"
 #include "gamesettings.h"
+#include "level.h"
 #include "tchat.h"
 #include "tgamestart.h"
 
@@ -41,8 +42,13 @@ void Tchat::loadinifile()
     actionColour_ = stored.actionColour;
     setChatColour(textColour_);
 
-    if (stored.timePerTurn && gamestart_ != nullptr)
-        gamestart_->setTimePerTurn(*stored.timePerTurn);
+    if (gamestart_ != nullptr) {
+        if (stored.timePerTurn)
+            gamestart_->setTimePerTurn(*stored.timePerTurn);
+        if (stored.computerPlayers)
+            gamestart_->setComputerPlayers(*stored.computerPlayers);
+        gamestart_->setComputerLevel(Levels::fromName(stored.computerLevel).value_or(Levels::kDefault));
+    }
     choose(timebetween, stored.secondsBetweenRounds);
 
     for (std::size_t index = 0; index < stored.phrases.size(); ++index) {
@@ -52,6 +58,7 @@ void Tchat::loadinifile()
     TypeWords1->setChecked(stored.typeWords);
     usespace->setChecked(stored.spaceSorts);
     showbadword->setChecked(stored.showBadWord);
+    showmissedwords->setChecked(stored.showMissedWords);
     clearwords1->setChecked(stored.clearBadWords);
     choose(TurnSound1, stored.turnSound);
     session_.options.newTurnSound = stored.turnSound == 1;
@@ -67,6 +74,12 @@ void Tchat::saveSettings(const QRect& geometry)
 {
     if (settingsPath_.isEmpty() || !settingsLoaded_)
         return;
+    std::optional<int> computerPlayers;
+    QString computerLevel;
+    if (gamestart_ != nullptr) {
+        computerPlayers = gamestart_->computerPlayers();
+        computerLevel = Levels::nameOf(gamestart_->computerLevel());
+    }
     writeGameSettings(IniFile(settingsPath_),
                       {.top = geometry.top(),
                        .left = geometry.left(),
@@ -82,7 +95,10 @@ void Tchat::saveSettings(const QRect& geometry)
                        .spaceSorts = usespace->isChecked(),
                        .showBadWord = showbadword->isChecked(),
                        .clearBadWords = clearwords1->isChecked(),
-                       .playSounds = PlaySounds1->isChecked()});
+                       .playSounds = PlaySounds1->isChecked(),
+                       .showMissedWords = showmissedwords->isChecked(),
+                       .computerPlayers = computerPlayers,
+                       .computerLevel = computerLevel});
 }
 
 void Tchat::applyTextSize(int points)

@@ -3,6 +3,9 @@
 #include "artwork.h"
 #include "paintedbackground.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QShortcut>
 #include <QWidget>
@@ -24,6 +27,24 @@ inline void giveDialogLook(QWidget* dialog, const char* name, const QString& tit
     standOnLane(dialog);
     QObject::connect(new QShortcut(QKeySequence(Qt::Key_Escape), dialog), &QShortcut::activated, dialog,
                      &QWidget::close);
+}
+
+// Escape in the open list of `choice` closes the list only. Left alone, the list lets the key go
+// on to the dialog's Escape shortcut, which closes the dialog as well.
+inline void keepEscapeInList(QComboBox* choice)
+{
+    struct KeepEscape : QObject {
+        using QObject::QObject;
+        bool eventFilter(QObject* /*watched*/, QEvent* event) override
+        {
+            if (event->type() != QEvent::ShortcutOverride ||
+                !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel))
+                return false;
+            event->accept(); // the list's own key handling closes it
+            return true;
+        }
+    };
+    choice->view()->installEventFilter(new KeepEscape(choice->view()));
 }
 
 // A large picture of a window laid out by hand, painted each time it is shown, found by its name.

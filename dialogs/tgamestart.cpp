@@ -2,8 +2,10 @@
 
 #include "artwork.h"
 #include "dialoglook.h"
+#include "gamerules.h"
 #include "picturebutton.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -11,7 +13,7 @@
 
 Tgamestart::Tgamestart(QWidget* parent) : QWidget(parent, Qt::Dialog)
 {
-    giveDialogLook(this, "gamestart", QStringLiteral("Pinfall - Game Start"), {257, 147});
+    giveDialogLook(this, "gamestart", QStringLiteral("Pinfall - Game Start"), {257, 213});
 
     auto* title = new QLabel(QStringLiteral("Game Options"), this);
     title->setObjectName(QStringLiteral("Label3"));
@@ -22,9 +24,11 @@ Tgamestart::Tgamestart(QWidget* parent) : QWidget(parent, Qt::Dialog)
     title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     title->setGeometry(0, 6, 257, 24);
 
-    auto* timeLabel = new QLabel(QStringLiteral("Time Per Turn:"), this);
-    timeLabel->setObjectName(QStringLiteral("Label1"));
-    timeLabel->setGeometry(40, 42, 100, 22);
+    // A choice per row: its name on the left, the control on the right.
+    const auto row = [this](const char* name, const QString& text, QWidget* control, int top, int width) {
+        makeLabel(this, name, {28, top + 2, 116, 22}, text);
+        control->setGeometry(148, top, width, 24);
+    };
 
     UpDown2 = new QSpinBox(this);
     UpDown2->setObjectName(QStringLiteral("UpDown2"));
@@ -32,27 +36,39 @@ Tgamestart::Tgamestart(QWidget* parent) : QWidget(parent, Qt::Dialog)
     UpDown2->setSingleStep(5);
     UpDown2->setValue(60);
     UpDown2->setWrapping(false);
-    UpDown2->setGeometry(145, 40, 64, 24);
+    row("Label1", QStringLiteral("Time Per Turn:"), UpDown2, 40, 64);
     // The number is chosen with the arrows only, in steps of 5.
     if (auto* edit_creationtime = UpDown2->findChild<QLineEdit*>()) {
         edit_creationtime->setObjectName(QStringLiteral("edit_creationtime"));
         edit_creationtime->setReadOnly(true);
     }
 
+    computerPlayers_ = new QSpinBox(this);
+    computerPlayers_->setObjectName(QStringLiteral("computerPlayers"));
+    // Until the roster tells otherwise, every place but the user's own is free.
+    computerPlayers_->setRange(0, Rules::kPlayerSlots - 1);
+    row("label_computerplayers", QStringLiteral("Computer Players:"), computerPlayers_, 72, 64);
+
+    computerLevel_ = new QComboBox(this);
+    computerLevel_->setObjectName(QStringLiteral("computerLevel"));
+    for (const LevelTraits& level : Levels::all())
+        computerLevel_->addItem(Levels::nameOf(level.level), static_cast<int>(level.level));
+    setComputerLevel(Levels::kDefault);
+    keepEscapeInList(computerLevel_);
+    row("label_computerlevel", QStringLiteral("Computer Level:"), computerLevel_, 104, 84);
+
     image_team = new PictureButton(this);
     image_team->setObjectName(QStringLiteral("image_team"));
-    image_team->setGeometry(72, 72, 33, 23);
+    image_team->setGeometry(72, 138, 33, 23);
     image_team->setCursor(Qt::PointingHandCursor);
-    auto* teamLabel = new QLabel(QStringLiteral("Team Game"), this);
-    teamLabel->setObjectName(QStringLiteral("label6"));
-    teamLabel->setGeometry(108, 72, 90, 23);
+    makeLabel(this, "label6", {108, 138, 90, 23}, QStringLiteral("Team Game"));
     showTeamChoice();
     connect(image_team, &PictureButton::clicked, this, &Tgamestart::image_teamClick);
 
     auto* start = new PictureButton(this);
     start->setObjectName(QStringLiteral("Image1"));
     start->setPixmap(Artwork::captionButton(QStringLiteral("START GAME")));
-    start->setGeometry(76, 110, 104, 23);
+    start->setGeometry(76, 176, 104, 23);
     start->setCursor(Qt::PointingHandCursor);
     connect(start, &PictureButton::clicked, this, &Tgamestart::button_startClick);
 }
@@ -65,6 +81,31 @@ void Tgamestart::setTimePerTurn(int seconds)
 int Tgamestart::timePerTurn() const
 {
     return UpDown2->value();
+}
+
+void Tgamestart::setFreePlaces(int places)
+{
+    computerPlayers_->setMaximum(std::max(places, 0));
+}
+
+void Tgamestart::setComputerPlayers(int count)
+{
+    computerPlayers_->setValue(count);
+}
+
+int Tgamestart::computerPlayers() const
+{
+    return computerPlayers_->value();
+}
+
+void Tgamestart::setComputerLevel(Level level)
+{
+    computerLevel_->setCurrentIndex(computerLevel_->findData(static_cast<int>(level)));
+}
+
+Level Tgamestart::computerLevel() const
+{
+    return static_cast<Level>(computerLevel_->currentData().toInt());
 }
 
 void Tgamestart::showTeamChoice()

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "level.h"
+
 #include <QByteArray>
 #include <QWidget>
 
 class PictureButton;
+class QComboBox;
 class QSpinBox;
 
-// The game start dialog: the host's user chooses the time per turn and a team game, then
-// starts. It only asks; the main window sends the request to the host.
+// The game start dialog: the host's user chooses the time per turn, the computer players and a
+// team game, then starts. It only asks; the main window seats the computer players and sends
+// the request to the host.
 class Tgamestart : public QWidget {
     Q_OBJECT
 
@@ -26,6 +30,15 @@ public:
     int timePerTurn() const;
     bool teamGame() const { return teamTag_ == 1; }
 
+    // The player places that people do not hold, as the roster last showed: at most that many
+    // computer players are offered.
+    void setFreePlaces(int places);
+    // Brought within 0 and the free places.
+    void setComputerPlayers(int count);
+    int computerPlayers() const;
+    void setComputerLevel(Level level);
+    Level computerLevel() const;
+
     void image_teamClick();
     void button_startClick();
 
@@ -37,6 +50,8 @@ private:
     void showTeamChoice();
 
     QSpinBox* UpDown2;
+    QSpinBox* computerPlayers_;
+    QComboBox* computerLevel_;
     PictureButton* image_team;
     int teamTag_ = 0; // 1: team game
     bool allPlacesTaken_ = false;

@@ -30,7 +30,12 @@ const std::array<Page, 6> kPages{{
      "(players 1 and 3 against 2 and 4); up to five more may watch and chat.</p>"},
     {"Connecting",
      "<h3>Solo and multi-player games</h3><p>Started without anything on its command line, Pinfall opens a "
-     "solo game on your own computer, under the name You.</p><p><b>Playing with others on Linux:</b> one "
+     "solo game on your own computer, under the name You, with a computer player already chosen.</p>"
+     "<p><b>Computer players:</b> START GAME lets whoever starts the game seat computer players in the free "
+     "player places, at one of five levels: Novice, Casual, Club, Expert and Master. They play through the "
+     "host like anybody else, from the tiles alone, and stay for the next game. "
+     "<code>pinfall-bot</code> brings them to any game from a terminal.</p><p><b>Playing with others on "
+     "Linux:</b> one "
      "player hosts with <code>pinfall Bob 127.0.0.1 true</code> (a name, any address, and true); the others "
      "join with <code>pinfall Ann 192.168.1.20 false</code>, giving the host's address. The host listens on "
      "TCP port 7772, so a firewall on the host must let it in (for example <code>sudo ufw allow "
@@ -50,7 +55,9 @@ const std::array<Page, 6> kPages{{
      "Words "
      "on, type the letters. Enter sends, Backspace takes the last tile back, 1 clears the word, 6 shuffles "
      "the "
-     "letters, and Tab turns typing on and off.</p>"},
+     "letters, and Tab turns typing on and off.</p><p><b>Missed words:</b> when a frame ends, the chat shows "
+     "the best play the letters allowed and up to five of the longest words you did not play. Options &gt; "
+     "Show Missed Words turns this off and on.</p>"},
     {"Scoring",
      "<h3>Scoring</h3><p>Every letter of an accepted word is one pin, one point. A frame's two words knock "
      "down at "

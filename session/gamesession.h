@@ -82,6 +82,7 @@ public:
     int localSlot() const { return localSlot_; }
     QString playerName() const { return playerName_; }
     QString hostAddress() const { return hostAddress_; }
+    QString hostPort() const { return port_; }
     const Seat& seat(int slot) const;
     const QList<Spectator>& spectators() const { return spectators_; }
     // The names of the other players in the roster.

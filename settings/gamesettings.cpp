@@ -72,6 +72,17 @@ struct Colour {
     }
 };
 
+// Any text, kept as it is.
+struct Text {
+    QString GameSettings::*member;
+
+    QString text(const GameSettings& from) const { return from.*member; }
+    void read(const IniFile& ini, const QString& key, GameSettings& into) const
+    {
+        into.*member = storedText(ini, key, *this);
+    }
+};
+
 QString flagText(bool on)
 {
     return on ? QStringLiteral("true") : QStringLiteral("false");
@@ -95,11 +106,11 @@ constexpr std::array kSecondsBetweenRounds{5, 10, 15};
 
 struct Key {
     QLatin1String name;
-    std::variant<Number, NumberOrNothing, Choice, Colour, Flag> kind;
+    std::variant<Number, NumberOrNothing, Choice, Colour, Flag, Text> kind;
 };
 
 // Every key but the phrases, in the order they are written.
-constexpr std::array<Key, 15> kKeys{{
+constexpr std::array<Key, 18> kKeys{{
     {QLatin1String("Top"), Number{&GameSettings::top}},
     {QLatin1String("Left"), Number{&GameSettings::left}},
     {QLatin1String("Width"), Number{&GameSettings::width}},
@@ -115,6 +126,9 @@ constexpr std::array<Key, 15> kKeys{{
     {QLatin1String("Showbadword"), Flag{&GameSettings::showBadWord}},
     {QLatin1String("Clearwords"), Flag{&GameSettings::clearBadWords}},
     {QLatin1String("Playsounds"), Flag{&GameSettings::playSounds}},
+    {QLatin1String("Showmissedwords"), Flag{&GameSettings::showMissedWords}},
+    {QLatin1String("ComputerPlayers"), NumberOrNothing{&GameSettings::computerPlayers}},
+    {QLatin1String("ComputerLevel"), Text{&GameSettings::computerLevel}},
 }};
 
 QString phraseKey(std::size_t index)

@@ -31,14 +31,19 @@ struct GameSettings {
     bool showBadWord = true;
     bool clearBadWords = false;
     bool playSounds = true;
+    bool showMissedWords = true; // the best play and the words missed, after each frame
+    // The computer players the game start dialog offers. Nothing when never chosen: the window
+    // then picks by the kind of game.
+    std::optional<int> computerPlayers{};
+    QString computerLevel{}; // a level's name; the window takes any other text for its default level
     // Phrase buttons 1 to 10; an empty text leaves the button with the phrase it has.
     Phrases phrases{};
 
     bool operator==(const GameSettings&) const = default;
 };
 
-// A text that does not fit its key gives that key's default, except a time per turn that is no
-// number (see above). Text is compared exactly: "TRUE" is not "true".
+// A text that does not fit its key gives that key's default, except a time per turn or a number
+// of computer players that is no number (see above). Text is compared exactly: "TRUE" is not "true".
 GameSettings readGameSettings(const IniFile& ini);
 
 // Every key but the phrases, which change only when the player edits them.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStringList>
@@ -10,6 +12,13 @@
 inline QStringList textMisfits(const QWidget& window)
 {
     QStringList found;
+    QList<const QWidget*> entries; // what a label must not run under
+    for (const QWidget* widget : window.findChildren<QWidget*>()) {
+        if (qobject_cast<const QLineEdit*>(widget) != nullptr ||
+            qobject_cast<const QAbstractSpinBox*>(widget) != nullptr ||
+            qobject_cast<const QComboBox*>(widget) != nullptr)
+            entries << widget;
+    }
     const auto name = [](const QWidget* widget, const QString& text) {
         return QStringLiteral("%1 \"%2\"").arg(widget->objectName(), text);
     };
@@ -32,12 +41,17 @@ inline QStringList textMisfits(const QWidget& window)
                 label->y() < next->geometry().bottom() && written.right() + 3 > next->x())
                 found << name(label, text) + QStringLiteral(" touches \"") + next->text() + QLatin1Char('"');
         }
-        for (const QLineEdit* entry : window.findChildren<QLineEdit*>()) {
+        for (const QWidget* entry : entries) {
             const QRect written(label->mapTo(&window, QPoint(0, 0)), needed.size());
             if (entry->parentWidget() == label->parentWidget() &&
                 written.intersects(QRect(entry->mapTo(&window, QPoint(0, 0)), entry->size())))
                 found << name(label, text) + QStringLiteral(" runs under ") + entry->objectName();
         }
+    }
+    // A choice needs room for its longest item besides the arrow.
+    for (const QComboBox* choice : window.findChildren<QComboBox*>()) {
+        if (!choice->isHidden() && choice->sizeHint().width() > choice->width())
+            found << name(choice, choice->currentText()) + QStringLiteral(" is cut");
     }
     for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
         const QString text = button->text().remove(QLatin1Char('&'));

@@ -102,8 +102,11 @@ void TestChat::noSettingsFileGivesDefaults()
     QVERIFY(checked(program, "N8"));
     QVERIFY(!checked(program, "TypeWords1"));
     QVERIFY(checked(program, "showbadword"));
+    QVERIFY(checked(program, "showmissedwords"));
     QCOMPARE(program.chat.timeBetweenRounds(), 10);
     QCOMPARE(program.gamestart.timePerTurn(), 45); // the default "1", brought to the nearest bound
+    QCOMPARE(program.gamestart.computerPlayers(), 1);
+    QCOMPARE(program.gamestart.computerLevel(), Level::Casual);
     QVERIFY(!QFile::exists(program.settingsFile()));
 }
 
@@ -155,6 +158,14 @@ void TestChat::storedValuesAreReadExactly()
         {"Timeperturn=90", [](Program& p) { QCOMPARE(p.gamestart.timePerTurn(), 90); }},
         {"Timeperturn=500", [](Program& p) { QCOMPARE(p.gamestart.timePerTurn(), 120); }},
         {"Timeperturn=soon", [](Program& p) { QCOMPARE(p.gamestart.timePerTurn(), 60); }},
+        {"ComputerPlayers=0", [](Program& p) { QCOMPARE(p.gamestart.computerPlayers(), 0); }},
+        {"ComputerPlayers=2\r\nComputerLevel=expert",
+         [](Program& p) {
+             QCOMPARE(p.gamestart.computerPlayers(), 2);
+             QCOMPARE(p.gamestart.computerLevel(), Level::Expert);
+         }},
+        {"ComputerLevel=grandmaster",
+         [](Program& p) { QCOMPARE(p.gamestart.computerLevel(), Level::Casual); }},
         {"Top=40\r\nLeft=50\r\nWidth=700\r\nHeight=640",
          [](Program& p) {
              QCOMPARE(p.chat.pos(), QPoint(50, 40));

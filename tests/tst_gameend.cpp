@@ -6,6 +6,8 @@
 #include "scorecard.h"
 #include "scriptedclient.h"
 
+#include <QAction>
+
 namespace {
 
 // Four player blocks of a CMD_postscores for frame `frame`: slot 2 rolled `rolls` and stands
@@ -77,7 +79,13 @@ void TestGameEnd::postedFrameFillsTheSheet()
     Sheet sheet;
     QVERIFY(sheet.ready());
     Program& ann = *sheet.ann;
+    sheet.tell(ann, "CMD_theletters+0+4+a+2+b+6+d+9+i+1+c+3+a+5+t+7+i+8+n+10+g");
     sheet.tell(ann, "CMD_postscores+3+abdicating+abdicating" + blocks(3, "5*5*-1", 40, "bad*acting*"));
+    // What the letters allowed, and the longest words Ann did not play.
+    const QString missed = ann.chat.chatLines().last();
+    QVERIFY2(missed.startsWith(QStringLiteral("Best play: ABDICATING, a strike. Missed: ")),
+             qPrintable(missed));
+    QVERIFY(!missed.contains(QStringLiteral(" BAD")) && !missed.contains(QStringLiteral("ACTING,")));
     QCOMPARE(text(ann, "label_status"), QStringLiteral("Posting Scores.. Please Wait."));
     QCOMPARE(text(ann, "label_theword"), QStringLiteral("Original Word: ABDICATING"));
     QCOMPARE(text(ann, "label_score2"), QStringLiteral("40"));
@@ -100,6 +108,12 @@ void TestGameEnd::postedFrameFillsTheSheet()
     sheet.tell(ann, "CMD_postscores+4+abdicating+abdicating+1*zero*0*0*-1***");
     FaultReport::setSink(previous);
     QCOMPARE(reports, QStringList{"'zero' is not a valid integer value"});
+
+    // With Show Missed Words off, a frame's end adds nothing to the chat.
+    ann.chat.findChild<QAction*>(QStringLiteral("showmissedwords"))->trigger();
+    const qsizetype lines = ann.chat.chatLines().size();
+    sheet.tell(ann, "CMD_postscores+5+abdicating+abdicating" + blocks(5, "5*5*-1", 50, "bad*acting*"));
+    QCOMPARE(ann.chat.chatLines().size(), lines);
 }
 
 void TestGameEnd::frameTenNamesThreeWords()

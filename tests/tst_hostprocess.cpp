@@ -156,7 +156,7 @@ void TestHostProcess::botsSitDownAndLeaveWithTheHost()
     for (int player = 1; player <= 2; ++player)
         seated << QString::fromLatin1(watcher.waitFor("CMD_newplayerinfo+", 20000).split('+').value(2));
     seated.sort();
-    QCOMPARE(seated, QStringList({"Computer 1 (Casual)", "Computer 2 (Casual)"}));
+    QCOMPARE(seated, QStringList({"Casual Bot 1", "Casual Bot 2"}));
 
     host.process.terminate();
     QVERIFY(bot.waitForFinished(20000));

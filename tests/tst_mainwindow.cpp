@@ -3,6 +3,7 @@
 #include "boxanswerer.h"
 #include "desktopsession.h"
 #include "faultreport.h"
+#include "gamesettings.h"
 #include "programfixture.h"
 #include "scriptedclient.h"
 #include "soundplayer.h"
@@ -13,7 +14,9 @@
 #include "tserver.h"
 #include "tspylist.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -49,6 +52,7 @@ private Q_SLOTS:
     void hostingOnATakenPortSaysSoAndKeepsTheSettings();
     void runningGameIsNotThrownAwayByAStrayClick();
     void gameStartDialog();
+    void computerPlayerIsSeatedBeforeTheStart();
     void boardIsDrawn();
     void brokenMessageIsReported();
     void markerShowsTheGameRuns();
@@ -368,10 +372,15 @@ void TestMainWindow::runningGameIsNotThrownAwayByAStrayClick()
     }
     QVERIFY(bob.gamestart.isHidden());
 
-    // Escape puts a secondary window away.
+    // Escape puts a secondary window away; in an open list of choices, only the list.
     bob.gamestart.show();
     bob.gamestart.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&bob.gamestart));
+    auto* levels = bob.gamestart.findChild<QComboBox*>(QStringLiteral("computerLevel"));
+    levels->showPopup();
+    QTest::keyClick(levels->view(), Qt::Key_Escape);
+    QVERIFY(!levels->view()->isVisible());
+    QVERIFY(bob.gamestart.isVisible());
     QTest::keyClick(&bob.gamestart, Qt::Key_Escape);
     QVERIFY(bob.gamestart.isHidden());
 }
@@ -412,12 +421,42 @@ void TestMainWindow::gameStartDialog()
     QCOMPARE(dialog.timePerTurn(), 115);
     dialog.setTimePerTurn(90);
 
+    QCOMPARE(dialog.computerPlayers(), 0); // a game hosted for others has none unless asked
+    dialog.setComputerPlayers(3);
+    QCOMPARE(dialog.computerPlayers(), 2); // the places Bob and Watcher leave
+    dialog.setComputerPlayers(0);
+
     BoxAnswerer yes(QMessageBox::Yes);
     dialog.image_teamClick();
     dialog.show();
     dialog.button_startClick();
     QVERIFY(dialog.isHidden());
     QCOMPARE(watcher.waitFor("CMD_startgame+"), QByteArray("CMD_startgame+Bob+90+t+"));
+}
+
+void TestMainWindow::computerPlayerIsSeatedBeforeTheStart()
+{
+    Program solo;
+    solo.chat.processparams({});
+    QVERIFY(solo.waitForLine(QStringLiteral("You are Connected.")));
+    QCOMPARE(solo.gamestart.computerPlayers(), 1); // alone, the first game is a match
+    GameSession& session = solo.chat.session();
+    bool seatedAtStart = false;
+    connect(&session, &GameSession::gameStarted, &session, [&] { seatedAtStart = session.seat(2).taken; });
+
+    solo.gamestart.button_startClick();
+    QTRY_VERIFY(session.gameRunning());
+    QVERIFY(seatedAtStart);
+    QCOMPARE(solo.rosterName(2), QStringLiteral("Casual Bot 1"));
+    const GameSettings saved = readGameSettings(IniFile(solo.settingsFile()));
+    QCOMPARE(saved.computerPlayers, std::optional(1));
+    QCOMPARE(saved.computerLevel, QStringLiteral("Casual"));
+
+    BoxAnswerer keep(QMessageBox::No);
+    QSignalSpy ends(&solo.chat, &Tchat::closed);
+    solo.action("Exit1")->trigger(); // the program's own computer player loses no game
+    QCOMPARE(keep.text(), QString());
+    QCOMPARE(ends.count(), 1);
 }
 
 void TestMainWindow::boardIsDrawn()

@@ -143,13 +143,14 @@ void TestSettings::eachKeyReadsByItsRuleAndWritesBack_data()
     QTest::addColumn<GameSettings>("read");
     QTest::addColumn<QByteArray>("written"); // lines a fresh file holds once `read` is written
 
-    QTest::newRow("nothing stored") << QByteArray() << GameSettings{}
-                                    << QByteArray(
-                                           "[Pinfall]\r\nTop=3\r\nLeft=3\r\nWidth=581\r\nHeight=576\r\n"
-                                           "Textsize=8\r\nTextcolor=clBlack\r\nActioncolor=clBlack\r\n"
-                                           "Timeperturn=1\r\nTurnsound=0\r\nTimebetween=10\r\nType=false\r\n"
-                                           "Usespace=false\r\nShowbadword=true\r\nClearwords=false\r\n"
-                                           "Playsounds=true\r\nPhrase1=\r\n");
+    QTest::newRow("nothing stored")
+        << QByteArray() << GameSettings{}
+        << QByteArray("[Pinfall]\r\nTop=3\r\nLeft=3\r\nWidth=581\r\nHeight=576\r\n"
+                      "Textsize=8\r\nTextcolor=clBlack\r\nActioncolor=clBlack\r\n"
+                      "Timeperturn=1\r\nTurnsound=0\r\nTimebetween=10\r\nType=false\r\n"
+                      "Usespace=false\r\nShowbadword=true\r\nClearwords=false\r\n"
+                      "Playsounds=true\r\nShowmissedwords=true\r\nComputerPlayers=\r\nComputerLevel=\r\n"
+                      "Phrase1=\r\n");
     QTest::newRow("numbers") << QByteArray("Top=120\r\nLeft=-5\r\nWidth=wide\r\nHeight=\r\nTextsize=11")
                              << GameSettings{.top = 120, .left = -5, .textSize = 11}
                              << QByteArray(
@@ -167,6 +168,12 @@ void TestSettings::eachKeyReadsByItsRuleAndWritesBack_data()
     QTest::newRow("time per turn empty")
         << QByteArray("Timeperturn=") << GameSettings{.timePerTurn = std::nullopt}
         << QByteArray("Timeperturn=\r\n");
+    QTest::newRow("computer players")
+        << QByteArray("ComputerPlayers=2\r\nComputerLevel=expert")
+        << GameSettings{.computerPlayers = 2, .computerLevel = QStringLiteral("expert")}
+        << QByteArray("ComputerPlayers=2\r\nComputerLevel=expert\r\n");
+    QTest::newRow("computer players no number")
+        << QByteArray("ComputerPlayers=two") << GameSettings{} << QByteArray("ComputerPlayers=\r\n");
     QTest::newRow("choices") << QByteArray("Turnsound=1\r\nTimebetween=15")
                              << GameSettings{.turnSound = 1, .secondsBetweenRounds = 15}
                              << QByteArray("Turnsound=1\r\nTimebetween=15\r\n");
@@ -175,15 +182,16 @@ void TestSettings::eachKeyReadsByItsRuleAndWritesBack_data()
     QTest::newRow("no such choice") << QByteArray("Turnsound=2\r\nTimebetween=05") << GameSettings{}
                                     << QByteArray("Turnsound=0\r\nTimebetween=10\r\n");
     QTest::newRow("flags not at their default")
-        << QByteArray(
-               "Type=true\r\nUsespace=true\r\nShowbadword=false\r\nClearwords=true\r\nPlaysounds=false")
+        << QByteArray("Type=true\r\nUsespace=true\r\nShowbadword=false\r\nClearwords=true\r\nPlaysounds="
+                      "false\r\nShowmissedwords=false")
         << GameSettings{.typeWords = true,
                         .spaceSorts = true,
                         .showBadWord = false,
                         .clearBadWords = true,
-                        .playSounds = false}
-        << QByteArray(
-               "Type=true\r\nUsespace=true\r\nShowbadword=false\r\nClearwords=true\r\nPlaysounds=false\r\n");
+                        .playSounds = false,
+                        .showMissedWords = false}
+        << QByteArray("Type=true\r\nUsespace=true\r\nShowbadword=false\r\nClearwords=true\r\nPlaysounds="
+                      "false\r\nShowmissedwords=false\r\n");
     QTest::newRow("flags in other words")
         << QByteArray("Type=TRUE\r\nUsespace=1\r\nShowbadword=FALSE\r\nClearwords=yes\r\nPlaysounds=0")
         << GameSettings{}
