@@ -3,9 +3,11 @@
 // slot 1, and with it the right to start games and remove participants.
 #include "terminationsignals.h"
 #include "tserver.h"
+#include "visiblehost.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSysInfo>
 #include <QTextStream>
 
 namespace {
@@ -42,9 +44,14 @@ int main(int argc, char** argv)
         QStringLiteral("Length of a game-clock second in milliseconds "
                        "(1000; smaller values speed games up for testing)."),
         QStringLiteral("ms"), QStringLiteral("1000"));
-    parser.addOption(portOption);
-    parser.addOption(pauseOption);
-    parser.addOption(secondOption);
+    const QCommandLineOption announceOption(
+        QStringLiteral("announce"),
+        QStringLiteral("Make the game visible on the local network, so that players find it without "
+                       "an address (UDP port 7772)."));
+    const QCommandLineOption nameOption(
+        QStringLiteral("name"), QStringLiteral("The name the game is announced under (this computer's)."),
+        QStringLiteral("name"), QSysInfo::machineHostName());
+    parser.addOptions({portOption, pauseOption, secondOption, announceOption, nameOption});
     parser.process(app);
 
     const int pause = parser.value(pauseOption).toInt();
@@ -75,5 +82,14 @@ int main(int argc, char** argv)
         return 1;
     }
     toStderr(QStringLiteral("pinfall-host: listening on port %1").arg(host.listeningPort()));
+    // Only on request: nobody's game is advertised on a network they did not choose.
+    VisibleHost visible(host, DiscoveryNetwork::fromEnvironment(), PINFALL_VERSION);
+    if (parser.isSet(announceOption)) {
+        if (!visible.show(parser.value(nameOption)))
+            toStderr(QStringLiteral("pinfall-host: cannot announce the game: %1").arg(visible.error()));
+        else
+            toStderr(QStringLiteral("pinfall-host: announced on the local network as %1")
+                         .arg(parser.value(nameOption)));
+    }
     return QCoreApplication::exec();
 }

@@ -1,6 +1,6 @@
 # The headless environment every test runs in.
 set(PINFALL_TEST_ENVIRONMENT
-    "QT_QPA_PLATFORM=offscreen;QT_FATAL_WARNINGS=0;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+    "QT_QPA_PLATFORM=offscreen;PINFALL_DISCOVERY_TO=127.255.255.255;QT_FATAL_WARNINGS=0;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 
 # pinfall_add_test(NAME SOURCES files... LIBRARIES libs... [LABEL unit|gui|e2e])
 # Builds one QtTest executable, registers it with CTest and gives it a headless environment.

@@ -7,6 +7,8 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::chrono::milliseconds kQueueTick{10};
@@ -178,9 +180,25 @@ TServer::Turn::Turn(TServer& host) : host_(host)
 
 TServer::Turn::~Turn()
 {
-    if (host_.turnDepth_ == 1)
+    if (host_.turnDepth_ == 1) {
         FaultReport::guard([this] { host_.letDepartedGo(); });
+        if (const Summary now = host_.summary(); now != host_.toldSummary_) {
+            host_.toldSummary_ = now;
+            Q_EMIT host_.summaryChanged();
+        }
+    }
     --host_.turnDepth_;
+}
+
+TServer::Summary TServer::summary() const
+{
+    Summary now;
+    for (int slot = 1; slot <= kLastSlot; ++slot) {
+        if (players[slot].connected && players[slot].loggedIn)
+            ++(slot <= kPlayerSlots ? now.players : now.spectators);
+    }
+    now.frame = gameon ? std::clamp(currentframe, 1, Rules::kFrames) : 0;
+    return now;
 }
 
 void TServer::letDepartedGo()

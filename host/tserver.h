@@ -82,6 +82,15 @@ public:
     // Game clock tick.
     void timer1Timer();
 
+    // What can be told about the game without joining it.
+    struct Summary {
+        int players = 0;    // logged in at player slots
+        int spectators = 0; // logged in beyond them
+        int frame = 0;      // the frame being played, 0 while no game runs
+        friend bool operator==(const Summary&, const Summary&) = default;
+    };
+    Summary summary() const;
+
     const TPlayer& player(int slot) const { return players[static_cast<std::size_t>(slot)]; }
     bool gameOn() const { return gameon; }
     int currentFrame() const { return currentframe; }
@@ -91,6 +100,10 @@ public:
     ReceivedList& queue() { return receivedlist; }
     // Tests only: the next deal words, in the order they will be drawn.
     void fixNextWords(const QList<QByteArray>& words) { dealer.fixNextWords(words); }
+
+Q_SIGNALS:
+    // After a turn that changed the summary.
+    void summaryChanged();
 
 private:
     // One turn of the host's work; connections that end during it are let go when the
@@ -159,6 +172,7 @@ private:
     TDictn spell;
     Dealer dealer;
     int turnDepth_ = 0;
+    Summary toldSummary_;             // as it was after the last turn
     QList<QPointer<TSock>> departed_; // closed during the running turn, let go at its end
 
     bool gameon = false;

@@ -1,12 +1,14 @@
 // pinfall-host as its own process: four players and a spectator play a whole game through it,
 // and a logout, Ctrl+C or kill ends it cleanly. pinfall-bot's players sit down at it and leave
 // with it.
+#include "gamefinder.h"
 #include "hostprocess.h"
 #include "scriptedclient.h"
 #include "wordfinder.h"
 
 #include <QProcess>
 #include <QTest>
+#include <QUdpSocket>
 
 #include <csignal>
 
@@ -21,6 +23,7 @@ private Q_SLOTS:
     void endsCleanlyWhenSignalled();
     void botRejectsBadOptions();
     void botsSitDownAndLeaveWithTheHost();
+    void anAnnouncedHostIsFoundUntilItEnds();
 };
 
 void TestHostProcess::rejectsBadOptions()
@@ -162,6 +165,29 @@ void TestHostProcess::botsSitDownAndLeaveWithTheHost()
     QVERIFY(bot.waitForFinished(20000));
     QCOMPARE(bot.exitStatus(), QProcess::NormalExit);
     QCOMPARE(bot.exitCode(), 0);
+}
+
+void TestHostProcess::anAnnouncedHostIsFoundUntilItEnds()
+{
+    QUdpSocket probe; // a discovery port of the test's own, on loopback
+    QVERIFY(probe.bind(QHostAddress::LocalHost, 0));
+    const QString discovery = QStringLiteral("127.255.255.255:%1").arg(probe.localPort());
+    probe.close();
+    qputenv("PINFALL_DISCOVERY_TO", discovery.toLatin1());
+    GameFinder finder(DiscoveryNetwork::fromEnvironment());
+    QVERIFY(finder.start());
+
+    HostProcess host;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PINFALL_DISCOVERY_TO"), discovery);
+    host.process.setProcessEnvironment(environment);
+    const quint16 port = host.start({"--announce", "--name", "Den"});
+    QVERIFY(port != 0);
+    QTRY_COMPARE_WITH_TIMEOUT(finder.games().size(), 1, 10000);
+    QCOMPARE(finder.games().front().game.port, port);
+    QCOMPARE(finder.games().front().game.hostName, "Den");
+    host.process.terminate();
+    QTRY_COMPARE_WITH_TIMEOUT(finder.games().size(), 0, 10000);
 }
 
 QTEST_GUILESS_MAIN(TestHostProcess)
