@@ -2,6 +2,7 @@
 // moves: nothing waits for real seconds.
 #include "computerplayer.h"
 #include "gamesession.h"
+#include "tickedhost.h"
 #include "tserver.h"
 
 #include <QSignalSpy>
@@ -15,21 +16,10 @@ namespace {
 
 constexpr int kSecondsPerTurn = 60;
 
-HostSettings hostSettings(const QString& folder)
-{
-    HostSettings settings;
-    settings.second = std::chrono::hours(1); // the clock moves only when the test ticks it
-    settings.seed = 9;
-    settings.pauseBetweenFrames = [] { return 5; };
-    settings.dictionary.workingFolder = folder;
-    settings.dictionary.fallbackFolder = folder;
-    return settings;
-}
-
 // A host on its own, a person who starts the game and then only watches, and computer players.
 class ComputerTable {
 public:
-    ComputerTable() : host_(hostSettings(folder_.path()))
+    ComputerTable() : host_(tickedHostSettings(folder_.path(), 9))
     {
         host_.startListening(QStringLiteral("0"));
         join(starter_, QStringLiteral("Starter"));

@@ -28,6 +28,21 @@ GameAnnouncement waitingGame(int players)
     return {"", "1.0.7", 4321, players, 0, 0, "Ann"};
 }
 
+// A finder that has found a visible game of one player waiting.
+struct FoundGameOfOne {
+    explicit FoundGameOfOne(const DiscoveryNetwork& network) : finder(network), beacon(network) {}
+
+    bool ready()
+    {
+        beacon.setGame(waitingGame(1));
+        return finder.start() && beacon.setVisible(true) &&
+               QTest::qWaitFor([this] { return finder.games().size() == 1; }, kWait);
+    }
+
+    GameFinder finder;
+    GameBeacon beacon;
+};
+
 } // namespace
 
 class TestDiscovery : public QObject {
@@ -89,28 +104,22 @@ void TestDiscovery::brokenDatagramsReadAsNothing()
     QCOMPARE(Discovery::read(datagram), std::nullopt);
 
     // Nor do they change what a finder knows.
-    GameFinder finder(network_);
-    QVERIFY(finder.start());
-    GameBeacon beacon(network_);
-    beacon.setGame(waitingGame(1));
-    QVERIFY(beacon.setVisible(true));
-    QTRY_COMPARE_WITH_TIMEOUT(finder.games().size(), 1, kWait);
+    FoundGameOfOne found(network_);
+    QVERIFY(found.ready());
     QUdpSocket stranger;
     stranger.writeDatagram(datagram, QHostAddress::LocalHost, network_.port);
     stranger.writeDatagram(Discovery::goodbye("not-this-one"), QHostAddress::LocalHost, network_.port);
     QTest::qWait(50);
-    QCOMPARE(finder.games().size(), 1);
-    QCOMPARE(finder.games().front().game, beacon.game());
+    QCOMPARE(found.finder.games().size(), 1);
+    QCOMPARE(found.finder.games().front().game, found.beacon.game());
 }
 
 void TestDiscovery::aVisibleGameIsFoundFollowedAndGone()
 {
-    GameFinder finder(network_);
-    QVERIFY(finder.start());
-    GameBeacon beacon(network_);
-    beacon.setGame(waitingGame(1));
-    QVERIFY(beacon.setVisible(true));
-    QTRY_COMPARE_WITH_TIMEOUT(finder.games().size(), 1, kWait);
+    FoundGameOfOne found(network_);
+    QVERIFY(found.ready());
+    GameFinder& finder = found.finder;
+    GameBeacon& beacon = found.beacon;
     QCOMPARE(finder.games().front().address, QHostAddress(QHostAddress::LocalHost));
     QCOMPARE(finder.games().front().game.hostName, "Ann");
 

@@ -2,6 +2,7 @@
 // and every check is about what the sessions hold.
 #include "gamesession.h"
 #include "hostedgame.h"
+#include "tickedhost.h"
 #include "tserver.h"
 #include "wordfinder.h"
 
@@ -23,21 +24,10 @@ bool waitFor(const std::function<bool()>& condition)
     return QTest::qWaitFor(condition, 10000);
 }
 
-HostSettings hostSettings(const QString& folder)
-{
-    HostSettings settings;
-    settings.second = std::chrono::hours(1); // the host's clock moves only when the test ticks it
-    settings.seed = 3;
-    settings.pauseBetweenFrames = [] { return 5; };
-    settings.dictionary.workingFolder = folder;
-    settings.dictionary.fallbackFolder = folder;
-    return settings;
-}
-
 // The host, and a session for each participant; the first one hosts.
 class Table {
 public:
-    Table() : host_(std::make_unique<TServer>(hostSettings(folder_.path()))) {}
+    Table() : host_(std::make_unique<TServer>(tickedHostSettings(folder_.path(), 3))) {}
 
     // The first participant hosts in its own program, unless the host runs on its own.
     void hostAlone() { host_->startListening(QStringLiteral("0")); }
@@ -357,7 +347,7 @@ void TestSession::failedJoinsSayWhyAndMayBeTriedAgain()
 
     // The host comes up later: trying again reaches it.
     QTemporaryDir folder;
-    TServer host(hostSettings(folder.path()));
+    TServer host(tickedHostSettings(folder.path(), 3));
     host.startListening(port);
     ann.retry();
     QVERIFY(waitFor([&] { return ann.loggedIn() && ann.seat(1).name == QStringLiteral("Ann"); }));
