@@ -67,6 +67,18 @@ void TServer::startListening(const QString& port)
     Sock1.setListen(true);
 }
 
+void TServer::stopHosting()
+{
+    const Turn turn(*this);
+    timer1.stop();
+    gameon = false;
+    for (int slot = 1; slot <= kLastSlot; ++slot)
+        disconnectsock(slot);
+    // Nobody is left to hear of the departures.
+    slotcount = 0;
+    Sock1.setListen(false);
+}
+
 void TServer::report(const QString& text) const
 {
     if (settings_.report)

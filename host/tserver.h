@@ -68,6 +68,9 @@ public:
     // Starts listening; throws ESockException when the port cannot be had. Port "0" takes a free one.
     void startListening(const QString& port = QStringLiteral("7772"));
     quint16 listeningPort() const { return Sock1.localPort(); }
+    // Ends the game for everybody and stops listening, as when its player goes to play
+    // elsewhere; startListening hosts anew.
+    void stopHosting();
 
     // Seats a connection that has just been accepted in the lowest free slot, or turns it away
     // when the game is full. Sock1Accept hands every connection here; tests and the fuzzer

@@ -86,7 +86,7 @@ GameSession::GameSession(QString version, QObject* parent)
         notice(QStringLiteral("You have a differnt version of the game then the host."));
     });
     queue_.setHandler(CMD_full, [this](FieldReader&, TSock*) {
-        turnedAway_ = true;
+        game_.turnedAway = true;
         Q_EMIT gameFull();
     });
 }
@@ -104,8 +104,21 @@ void GameSession::connectTo(const QString& address, const QString& port, const Q
 
 void GameSession::retry()
 {
-    if (!loggedIn_ && closed_)
+    if (!game_.loggedIn && closed_)
         open();
+}
+
+void GameSession::leave()
+{
+    closed_ = true; // the close below is the player's own, not news from the host
+    answerTimer_.stop();
+    clock_.stop();
+    sock_.close();
+    queue_.dropFrom(&sock_);
+    queue_.forget(&sock_);
+    game_ = {};
+    Q_EMIT rosterChanged();
+    Q_EMIT boardChanged();
 }
 
 void GameSession::open()
@@ -139,7 +152,7 @@ void GameSession::fail(const QString& reason)
 const Seat& GameSession::seat(int slot) const
 {
     static const Seat kNoSeat;
-    return isPlayerSlot(slot) ? seats_[static_cast<std::size_t>(slot - 1)] : kNoSeat;
+    return isPlayerSlot(slot) ? game_.seats[static_cast<std::size_t>(slot - 1)] : kNoSeat;
 }
 
 QString GameSession::nameOf(int slot) const
@@ -151,7 +164,7 @@ QStringList GameSession::opponentNames() const
 {
     QStringList names;
     for (int slot = 1; slot <= kPlayerSlots; ++slot) {
-        if (slot != localSlot_ && seat(slot).taken)
+        if (slot != game_.localSlot && seat(slot).taken)
             names << seat(slot).name;
     }
     return names;
@@ -184,7 +197,7 @@ void GameSession::connectionInfo(TSocketInfo kind, const QString& text)
 {
     // Before log-in an error means the host cannot be reached; after it the close that
     // follows says everything.
-    if (kind == TSocketInfo::Error && !loggedIn_) {
+    if (kind == TSocketInfo::Error && !game_.loggedIn) {
         fail(inPlainWords(text));
         return;
     }
@@ -198,9 +211,9 @@ void GameSession::connectionInfo(TSocketInfo kind, const QString& text)
             // What the host said before it closed still counts: "Game is full" above all.
             while (queue_.size() > 0)
                 queue_.dispatchNext();
-            if (turnedAway_)
+            if (game_.turnedAway)
                 return;
-            if (loggedIn_) {
+            if (game_.loggedIn) {
                 Q_EMIT connectionClosed();
             } else {
                 closed_ = false; // so that fail() reports it
@@ -212,12 +225,12 @@ void GameSession::connectionInfo(TSocketInfo kind, const QString& text)
 
 void GameSession::setStatus(const QString& text)
 {
-    status_ = text;
+    game_.status = text;
 }
 
 void GameSession::boardActionStarts(const QString& status)
 {
-    refusalShown_ = false;
+    game_.refusalShown = false;
     setStatus(status);
 }
 
@@ -226,9 +239,9 @@ void GameSession::boardActionStarts(const QString& status)
 void GameSession::logIn(int slot)
 {
     answerTimer_.stop();
-    localSlot_ = slot;
-    loggedIn_ = true;
-    send(ToHost::logininfo(localSlot_, version_.toLatin1(), playerName_.toLatin1()));
+    game_.localSlot = slot;
+    game_.loggedIn = true;
+    send(ToHost::logininfo(game_.localSlot, version_.toLatin1(), playerName_.toLatin1()));
     Q_EMIT rosterChanged();
 }
 
@@ -236,19 +249,20 @@ void GameSession::arrived(const FromHost::SlotName& message)
 {
     const int slot = message.slot;
     const QString name = fromWire(message.name);
-    if (slot == localSlot_) {
+    if (slot == game_.localSlot) {
         notice(QStringLiteral("You are Connected."));
         Q_EMIT seated();
     } else {
         notice(name + QStringLiteral(" is Connected."));
     }
     if (isPlayerSlot(slot)) {
-        Seat& seat = seats_[static_cast<std::size_t>(slot - 1)];
+        Seat& seat = game_.seats[static_cast<std::size_t>(slot - 1)];
         seat.taken = true;
         seat.name = name;
     } else {
-        spectators_.append({slot, name});
-        notice(slot == localSlot_ ? QStringLiteral("You are spying.") : name + QStringLiteral(" is spying."));
+        game_.spectators.append({slot, name});
+        notice(slot == game_.localSlot ? QStringLiteral("You are spying.")
+                                       : name + QStringLiteral(" is spying."));
     }
     Q_EMIT sound(QStringLiteral("entered"));
     Q_EMIT rosterChanged();
@@ -258,13 +272,13 @@ void GameSession::left(const FromHost::SlotName& message)
 {
     const int slot = message.slot;
     if (isPlayerSlot(slot)) {
-        Seat& seat = seats_[static_cast<std::size_t>(slot - 1)];
+        Seat& seat = game_.seats[static_cast<std::size_t>(slot - 1)];
         if (seat.taken)
             notice(seat.name + QStringLiteral(" disconnected."));
         seat.taken = false;
         seat.name.clear();
         seat.watching = false;
-    } else if (spectators_.removeOne(Spectator{slot, fromWire(message.name)})) {
+    } else if (game_.spectators.removeOne(Spectator{slot, fromWire(message.name)})) {
         notice(fromWire(message.name) + QStringLiteral(" has left."));
     }
     Q_EMIT rosterChanged();
@@ -276,31 +290,31 @@ void GameSession::watchingChanged(const FromHost::Watching& message)
         return;
     notice(nameOf(message.slot) + (message.watching ? QStringLiteral(" is just watching")
                                                     : QStringLiteral(" is now playing again")));
-    seats_[static_cast<std::size_t>(message.slot - 1)].watching = message.watching;
+    game_.seats[static_cast<std::size_t>(message.slot - 1)].watching = message.watching;
     Q_EMIT rosterChanged();
 }
 
 void GameSession::started(const FromHost::GameStart& message)
 {
     clock_.stop();
-    secondsLeft_ = 0;
-    refusalShown_ = false;
-    sitsOutFrame_ = false;
-    gameRunning_ = true;
-    frame_ = 0;
-    scoredFrame_ = 0;
-    winners_.clear();
-    sheet_.reset();
-    rack_.dealt();
-    wordsLine_.clear();
+    game_.secondsLeft = 0;
+    game_.refusalShown = false;
+    game_.sitsOutFrame = false;
+    game_.gameRunning = true;
+    game_.frame = 0;
+    game_.scoredFrame = 0;
+    game_.winners.clear();
+    game_.sheet.reset();
+    game_.rack.dealt();
+    game_.wordsLine.clear();
     // The host has set everybody playing again.
-    for (Seat& seat : seats_) {
+    for (Seat& seat : game_.seats) {
         seat.watching = false;
         seat.score = 0;
         seat.words = {};
     }
-    teamGame_ = message.teamGame;
-    secondsPerTurn_ = message.secondsPerTurn;
+    game_.teamGame = message.teamGame;
+    game_.secondsPerTurn = message.secondsPerTurn;
     notice(fromWire(message.starter) + QStringLiteral(" has started a game."));
     Q_EMIT rosterChanged();
     Q_EMIT gameStarted();
@@ -308,18 +322,18 @@ void GameSession::started(const FromHost::GameStart& message)
 
 void GameSession::dealt(const FromHost::Letters& message)
 {
-    rack_.dealt();
+    game_.rack.dealt();
     for (const FromHost::Letters::Tile& tile : message.tiles)
-        rack_.deal(tile.position, tile.letter);
+        game_.rack.deal(tile.position, tile.letter);
     if (message.slot == 0) {
-        frameLetters_.clear();
+        game_.frameLetters.clear();
         for (int position = 1; position <= Rack::kTiles; ++position) {
-            if (const char letter = rack_.letterAt(position); letter != '\0')
-                frameLetters_ += letter;
+            if (const char letter = game_.rack.letterAt(position); letter != '\0')
+                game_.frameLetters += letter;
         }
     }
-    if (message.slot == localSlot_ && message.slot != 0) {
-        currentPlayer_ = message.slot; // a bonus set of frame 10: go on
+    if (message.slot == game_.localSlot && message.slot != 0) {
+        game_.currentPlayer = message.slot; // a bonus set of frame 10: go on
         Q_EMIT newTiles();
     }
 }
@@ -327,24 +341,24 @@ void GameSession::dealt(const FromHost::Letters& message)
 void GameSession::nextPlayer(const FromHost::NextPlayer& message)
 {
     const int slot = message.slot;
-    frame_ = message.frame;
-    wordsLine_ = lastWords_;
-    sitsOutFrame_ = false;
-    refusalShown_ = false;
-    currentPlayer_ = slot;
-    for (Seat& seat : seats_)
+    game_.frame = message.frame;
+    game_.wordsLine = game_.lastWords;
+    game_.sitsOutFrame = false;
+    game_.refusalShown = false;
+    game_.currentPlayer = slot;
+    for (Seat& seat : game_.seats)
         seat.words = {};
-    if (slot == localSlot_) {
-        ownRolls_ = {};
+    if (slot == game_.localSlot) {
+        game_.ownRolls = {};
         setStatus(QStringLiteral("Create a word."));
         Q_EMIT sound(options.newTurnSound ? QStringLiteral("turnnew") : QStringLiteral("turn"));
     } else if (isPlayerSlot(slot)) {
         setStatus(nameOf(slot) + QStringLiteral("'s turn."));
     }
-    secondsLeft_ = std::max(1, secondsPerTurn_);
+    game_.secondsLeft = std::max(1, game_.secondsPerTurn);
     clock_.start(second);
     Q_EMIT rosterChanged();
-    if (slot == localSlot_)
+    if (slot == game_.localSlot)
         Q_EMIT newTiles();
 }
 
@@ -354,13 +368,13 @@ void GameSession::accepted(const FromHost::GoodWord& message)
     const int frame = message.frame;
     const int word = message.word;
     const int pins = message.pins;
-    if (slot != localSlot_ || !isPlayerSlot(slot) || frame < 1 || frame > Rules::kFrames || word < 1 ||
+    if (slot != game_.localSlot || !isPlayerSlot(slot) || frame < 1 || frame > Rules::kFrames || word < 1 ||
         word > 3)
         return;
-    TFrameScore rolls = sheet_.frame(slot, frame);
+    TFrameScore rolls = game_.sheet.frame(slot, frame);
     (word == 1 ? rolls.roll1 : word == 2 ? rolls.roll2 : rolls.roll3) = pins;
-    sheet_.setRolls(slot, frame, rolls);
-    (word == 1 ? ownRolls_.roll1 : word == 2 ? ownRolls_.roll2 : ownRolls_.roll3) = pins;
+    game_.sheet.setRolls(slot, frame, rolls);
+    (word == 1 ? game_.ownRolls.roll1 : word == 2 ? game_.ownRolls.roll2 : game_.ownRolls.roll3) = pins;
 
     const bool tenth = frame == Rules::kFrames;
     const auto strike = [this] {
@@ -384,30 +398,30 @@ void GameSession::accepted(const FromHost::GoodWord& message)
     }
 
     if (Rules::afterWord(frame, word, rolls) == Rules::Next::SameSet) {
-        rack_.startAnotherWord();
-        currentPlayer_ = slot;
+        game_.rack.startAnotherWord();
+        game_.currentPlayer = slot;
     }
-    rack_.knockDown(pins, word == 1);
+    game_.rack.knockDown(pins, word == 1);
 }
 
 void GameSession::refused(int slot)
 {
-    if (slot != localSlot_)
+    if (slot != game_.localSlot)
         return;
-    currentPlayer_ = localSlot_;
+    game_.currentPlayer = game_.localSlot;
     Q_EMIT sound(QStringLiteral("badword"));
     setStatus(QStringLiteral("Invalid Word"));
     if (options.showRefusedWord)
-        refusalShown_ = true;
+        game_.refusalShown = true;
     if (options.clearRefusedWord)
-        rack_.takeBackAll();
+        game_.rack.takeBackAll();
 }
 
 void GameSession::timeIsUp()
 {
     setStatus(QStringLiteral("Time is Up!"));
     clock_.stop();
-    secondsLeft_ = 0;
+    game_.secondsLeft = 0;
     Q_EMIT sound(QStringLiteral("timeup"));
 }
 
@@ -415,17 +429,17 @@ void GameSession::tick()
 {
     // This tick ends the turn when at most a second was left. Asked before counting down: the
     // host may have set the clock to any count, the lowest included.
-    if (secondsLeft_ <= 1) {
+    if (game_.secondsLeft <= 1) {
         clock_.stop();
-        currentPlayer_ = 0;
-        secondsLeft_ = 0;
+        game_.currentPlayer = 0;
+        game_.secondsLeft = 0;
         setStatus(QStringLiteral("Time is Up"));
         Q_EMIT clockTicked();
         Q_EMIT boardChanged(); // the turn is over
         return;
     }
-    --secondsLeft_;
-    if (secondsLeft_ == 20 || secondsLeft_ == 15 || secondsLeft_ <= kTimeSoundFrom)
+    --game_.secondsLeft;
+    if (game_.secondsLeft == 20 || game_.secondsLeft == 15 || game_.secondsLeft <= kTimeSoundFrom)
         Q_EMIT sound(QStringLiteral("time"));
     Q_EMIT clockTicked(); // only the clock: the board is not drawn again every second
 }
@@ -436,47 +450,47 @@ void GameSession::scoresPosted(const FromHost::PostScores& message)
     setStatus(QStringLiteral("Posting Scores.. Please Wait."));
     const auto dealWord = [&message](int k) { return fromWire(message.dealWords.value(k)).toUpper(); };
     if (message.frame == Rules::kFrames) {
-        wordsLine_ =
+        game_.wordsLine =
             QStringLiteral("Original Words: %1 / %2 / %3").arg(dealWord(0), dealWord(1), dealWord(2));
-        lastWords_.clear();
+        game_.lastWords.clear();
     } else {
-        wordsLine_ = QStringLiteral("Original Word: ") + dealWord(0);
-        lastWords_ = QStringLiteral("Last Word: ") + dealWord(0);
+        game_.wordsLine = QStringLiteral("Original Word: ") + dealWord(0);
+        game_.lastWords = QStringLiteral("Last Word: ") + dealWord(0);
     }
-    rack_.showAnswer(message.answer);
+    game_.rack.showAnswer(message.answer);
     for (const FromHost::PlayerScores& player : message.players) {
         if (!isPlayerSlot(player.slot))
             continue; // no such row on the sheet
-        Seat& seat = seats_[static_cast<std::size_t>(player.slot - 1)];
+        Seat& seat = game_.seats[static_cast<std::size_t>(player.slot - 1)];
         seat.score = player.score;
-        sheet_.setRolls(player.slot, message.frame, player.rolls);
+        game_.sheet.setRolls(player.slot, message.frame, player.rolls);
         for (std::size_t line = 0; line < seat.words.size(); ++line)
             seat.words[line] = fromWire(player.words[line]);
         for (const auto& [frame, total] : player.totals)
-            sheet_.setTotal(player.slot, frame, total);
+            game_.sheet.setTotal(player.slot, frame, total);
     }
     Q_EMIT rosterChanged();
-    if (message.frame != scoredFrame_) {
-        scoredFrame_ = message.frame;
+    if (message.frame != game_.scoredFrame) {
+        game_.scoredFrame = message.frame;
         Q_EMIT frameEnded();
     }
 }
 
 void GameSession::won(const QList<int>& winners)
 {
-    currentPlayer_ = 0;
-    gameRunning_ = false;
-    winners_.clear();
+    game_.currentPlayer = 0;
+    game_.gameRunning = false;
+    game_.winners.clear();
     QString text;
     bool plural = false;
     for (const int slot : winners) {
         if (!isPlayerSlot(slot))
             continue;
-        winners_ << slot;
-        const QString who = slot == localSlot_ ? QStringLiteral("You") : nameOf(slot);
+        game_.winners << slot;
+        const QString who = slot == game_.localSlot ? QStringLiteral("You") : nameOf(slot);
         if (text.isEmpty()) {
             text = who;
-            plural = slot == localSlot_;
+            plural = slot == game_.localSlot;
         } else {
             plural = true;
             text += QStringLiteral(" and ") + who;
@@ -484,14 +498,14 @@ void GameSession::won(const QList<int>& winners)
     }
     Q_EMIT sound(QStringLiteral("gameover"));
     setStatus(text + (plural ? QStringLiteral(" have Won the Game!") : QStringLiteral(" has Won the Game!")));
-    notice(status_);
+    notice(game_.status);
     Q_EMIT rosterChanged();
-    if (!isPlayerSlot(localSlot_))
+    if (!isPlayerSlot(game_.localSlot))
         return;
     GameResult result;
     result.winners = winners;
-    result.ownSlot = localSlot_;
-    result.ownTotal = seat(localSlot_).score;
+    result.ownSlot = game_.localSlot;
+    result.ownTotal = seat(game_.localSlot).score;
     if (winners.size() == 1 && isPlayerSlot(winners.front()))
         result.soleWinnerName = nameOf(winners.front());
     Q_EMIT gameEnded(result);
@@ -499,18 +513,19 @@ void GameSession::won(const QList<int>& winners)
 
 void GameSession::caughtUp(const FromHost::LoadStats& message)
 {
-    if (message.slot != localSlot_)
+    if (message.slot != game_.localSlot)
         return;
     for (int slot = 1; slot <= kPlayerSlots; ++slot)
-        seats_[static_cast<std::size_t>(slot - 1)].score = message.scores[static_cast<std::size_t>(slot - 1)];
-    secondsPerTurn_ = message.secondsPerTurn;
-    secondsLeft_ = message.countdown;
+        game_.seats[static_cast<std::size_t>(slot - 1)].score =
+            message.scores[static_cast<std::size_t>(slot - 1)];
+    game_.secondsPerTurn = message.secondsPerTurn;
+    game_.secondsLeft = message.countdown;
     // The newcomer cannot play the frame in progress.
     if (message.countdown > 4) {
         clock_.start(second);
-        sitsOutFrame_ = isPlayerSlot(localSlot_);
+        game_.sitsOutFrame = isPlayerSlot(game_.localSlot);
     }
-    teamGame_ = message.teamFlag == "t";
+    game_.teamGame = message.teamFlag == "t";
     Q_EMIT rosterChanged();
     Q_EMIT gameStarted();
 }
@@ -529,25 +544,25 @@ void GameSession::pressTile(int position, bool lay)
     if (!myTurn())
         return;
     boardActionStarts(QStringLiteral("Create a word."));
-    const int chosen = rack_.chosen();
+    const int chosen = game_.rack.chosen();
     if (lay && chosen == 0) {
-        if (rack_.lay(position))
+        if (game_.rack.lay(position))
             Q_EMIT sound(QStringLiteral("puttile"));
     } else if (chosen > 0) {
         if (position != chosen) {
-            rack_.swapPlaces(position, chosen);
+            game_.rack.swapPlaces(position, chosen);
             Q_EMIT sound(QStringLiteral("swap"));
         }
-        rack_.unchoose();
+        game_.rack.unchoose();
     } else {
-        rack_.choose(position);
+        game_.rack.choose(position);
     }
     Q_EMIT boardChanged();
 }
 
 void GameSession::typeLetter(char letter)
 {
-    if (const int position = rack_.positionOf(letter); position != 0)
+    if (const int position = game_.rack.positionOf(letter); position != 0)
         pressTile(position, true);
 }
 
@@ -556,7 +571,7 @@ void GameSession::takeBack(int place)
     if (!myTurn())
         return;
     boardActionStarts(QStringLiteral("Create a word."));
-    if (rack_.laidCount() != 0 && place == rack_.laidCount() && rack_.takeBackLast())
+    if (game_.rack.laidCount() != 0 && place == game_.rack.laidCount() && game_.rack.takeBackLast())
         Q_EMIT sound(QStringLiteral("unselect"));
     Q_EMIT boardChanged();
 }
@@ -564,7 +579,7 @@ void GameSession::takeBack(int place)
 void GameSession::clearWord()
 {
     boardActionStarts(QStringLiteral("Create a word."));
-    if (rack_.takeBackAll())
+    if (game_.rack.takeBackAll())
         Q_EMIT sound(QStringLiteral("clear"));
     Q_EMIT boardChanged();
 }
@@ -575,9 +590,9 @@ void GameSession::shuffle()
         return;
     for (int position = 1; position <= Rack::kTiles; ++position) {
         const int other = QRandomGenerator::global()->bounded(1, Rack::kTiles + 1);
-        rack_.swapPlaces(position, other);
+        game_.rack.swapPlaces(position, other);
     }
-    rack_.unchoose();
+    game_.rack.unchoose();
     Q_EMIT boardChanged();
 }
 
@@ -586,11 +601,12 @@ void GameSession::sendWord()
     if (!myTurn())
         return;
     boardActionStarts(QStringLiteral("Checking Word.."));
-    if (rack_.laidCount() > 0) {
-        const std::array<int, Rack::kTiles> laid = rack_.laidPositions();
-        if (loggedIn_)
-            send(ToHost::sendword(localSlot_, QList<int>(laid.begin(), laid.begin() + rack_.laidCount())));
-        currentPlayer_ = 0;
+    if (game_.rack.laidCount() > 0) {
+        const std::array<int, Rack::kTiles> laid = game_.rack.laidPositions();
+        if (game_.loggedIn)
+            send(ToHost::sendword(game_.localSlot,
+                                  QList<int>(laid.begin(), laid.begin() + game_.rack.laidCount())));
+        game_.currentPlayer = 0;
     }
     Q_EMIT boardChanged();
 }
@@ -606,11 +622,11 @@ bool GameSession::pressKey(int key)
     }
     if (!options.typeWords)
         return false;
-    refusalShown_ = false;
+    game_.refusalShown = false;
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
         sendWord();
-    else if (key == Qt::Key_Backspace && rack_.laidCount() >= 1)
-        takeBack(rack_.laidCount());
+    else if (key == Qt::Key_Backspace && game_.rack.laidCount() >= 1)
+        takeBack(game_.rack.laidCount());
     else if (key == Qt::Key_1)
         clearWord();
     else if (key == Qt::Key_6 || (key == Qt::Key_Space && options.spaceShuffles))
@@ -634,23 +650,23 @@ void GameSession::startGame(const QByteArray& secondsPerTurn, bool teamGame)
 
 void GameSession::remove(int slot)
 {
-    if (leads() && loggedIn_)
-        send(ToHost::kickhim(localSlot_, slot));
+    if (leads() && game_.loggedIn)
+        send(ToHost::kickhim(game_.localSlot, slot));
 }
 
 void GameSession::setWatching(int slot, bool watching)
 {
-    if (loggedIn_ && isPlayerSlot(slot))
+    if (game_.loggedIn && isPlayerSlot(slot))
         send(ToHost::justwatch(slot, watching));
 }
 
 void GameSession::say(const QString& text, quint32 colour)
 {
-    if (loggedIn_)
-        send(ToHost::chat(localSlot_, text.toLatin1(), ColorText::fromColor(colour).toLatin1()));
+    if (game_.loggedIn)
+        send(ToHost::chat(game_.localSlot, text.toLatin1(), ColorText::fromColor(colour).toLatin1()));
 }
 
 void GameSession::act(const QString& text, quint32 colour)
 {
-    send(ToHost::action(localSlot_, text.toLatin1(), ColorText::fromColor(colour).toLatin1()));
+    send(ToHost::action(game_.localSlot, text.toLatin1(), ColorText::fromColor(colour).toLatin1()));
 }

@@ -68,6 +68,9 @@ public:
     void connectTo(const QString& address, const QString& port, const QString& playerName, bool hosting);
     // After a failure: the same address and port once more.
     void retry();
+    // Leaves the game without a word to the window: the connection closes, and everything the
+    // host told is forgotten, ready to connect anew.
+    void leave();
     // How long a host may take to greet a new connection before the session gives up on it.
     std::chrono::milliseconds answerTimeout{10000};
     // One second of the turn clock; a test that ticks the clock itself makes it long.
@@ -75,43 +78,43 @@ public:
     ReceivedList& queue() { return queue_; }
 
     // The roster.
-    bool loggedIn() const { return loggedIn_; }
+    bool loggedIn() const { return game_.loggedIn; }
     bool isHost() const { return isHost_; }
     // Whoever holds slot 1 starts games and removes participants, whichever program hosts.
-    bool leads() const { return isHost_ || localSlot_ == 1; }
-    int localSlot() const { return localSlot_; }
+    bool leads() const { return isHost_ || game_.localSlot == 1; }
+    int localSlot() const { return game_.localSlot; }
     QString playerName() const { return playerName_; }
     QString hostAddress() const { return hostAddress_; }
     QString hostPort() const { return port_; }
     const Seat& seat(int slot) const;
-    const QList<Spectator>& spectators() const { return spectators_; }
+    const QList<Spectator>& spectators() const { return game_.spectators; }
     // The names of the other players in the roster.
     QStringList opponentNames() const;
     bool allPlacesTaken() const;
 
     // The game.
-    bool teamGame() const { return teamGame_; }
-    int secondsPerTurn() const { return secondsPerTurn_; }
-    int currentPlayer() const { return currentPlayer_; }
+    bool teamGame() const { return game_.teamGame; }
+    int secondsPerTurn() const { return game_.secondsPerTurn; }
+    int currentPlayer() const { return game_.currentPlayer; }
     // The frame being played, 1 to 10; 0 before the first turn.
-    int frame() const { return frame_; }
-    bool myTurn() const { return localSlot_ != 0 && currentPlayer_ == localSlot_; }
-    int secondsLeft() const { return secondsLeft_; }
+    int frame() const { return game_.frame; }
+    bool myTurn() const { return game_.localSlot != 0 && game_.currentPlayer == game_.localSlot; }
+    int secondsLeft() const { return game_.secondsLeft; }
     bool clockRuns() const { return clock_.isActive(); }
     // A latecomer waits for the next frame.
-    bool sitsOutFrame() const { return sitsOutFrame_; }
-    bool gameRunning() const { return gameRunning_; }
-    bool refusalShown() const { return refusalShown_; }
-    const Rack& rack() const { return rack_; }
+    bool sitsOutFrame() const { return game_.sitsOutFrame; }
+    bool gameRunning() const { return game_.gameRunning; }
+    bool refusalShown() const { return game_.refusalShown; }
+    const Rack& rack() const { return game_.rack; }
     // The ten letters everybody was dealt for this frame, in position order.
-    const QByteArray& frameLetters() const { return frameLetters_; }
-    const ScoreSheet& sheet() const { return sheet_; }
+    const QByteArray& frameLetters() const { return game_.frameLetters; }
+    const ScoreSheet& sheet() const { return game_.sheet; }
     // The player's own words of this frame so far, as the host accepted them; -1 for none.
-    const TFrameScore& ownRolls() const { return ownRolls_; }
-    const QList<int>& winners() const { return winners_; }
+    const TFrameScore& ownRolls() const { return game_.ownRolls; }
+    const QList<int>& winners() const { return game_.winners; }
     // What the board tells the player, and the line naming the frame's words.
-    QString status() const { return status_; }
-    QString wordsLine() const { return wordsLine_; }
+    QString status() const { return game_.status; }
+    QString wordsLine() const { return game_.wordsLine; }
 
     PlayOptions options;
 
@@ -198,33 +201,37 @@ private:
     QString hostAddress_;
     QString port_;
     bool isHost_ = false;
-    bool loggedIn_ = false;
-    int localSlot_ = 0;
-    std::array<Seat, kPlayerSlots> seats_;
-    QList<Spectator> spectators_;
+    // Everything the host has told since connecting, forgotten when the player leaves.
+    struct Joined {
+        bool loggedIn = false;
+        int localSlot = 0;
+        std::array<Seat, kPlayerSlots> seats;
+        QList<Spectator> spectators;
 
-    bool teamGame_ = false;
-    int secondsPerTurn_ = 0;
-    int currentPlayer_ = 0;
-    int frame_ = 0;
-    int secondsLeft_ = 0;
-    bool sitsOutFrame_ = false;
-    bool gameRunning_ = false;
-    bool refusalShown_ = false;
-    QString status_ = QStringLiteral("Welcome Pinfall");
-    QString wordsLine_;
-    QString lastWords_; // what the words line shows once the next frame starts
-    Rack rack_;
-    QByteArray frameLetters_;
-    int scoredFrame_ = 0; // the last frame whose end was told
-    ScoreSheet sheet_;
-    TFrameScore ownRolls_;
-    QList<int> winners_;
+        bool teamGame = false;
+        int secondsPerTurn = 0;
+        int currentPlayer = 0;
+        int frame = 0;
+        int secondsLeft = 0;
+        bool sitsOutFrame = false;
+        bool gameRunning = false;
+        bool refusalShown = false;
+        QString status = QStringLiteral("Welcome Pinfall");
+        QString wordsLine;
+        QString lastWords; // what the words line shows once the next frame starts
+        Rack rack;
+        QByteArray frameLetters;
+        int scoredFrame = 0; // the last frame whose end was told
+        ScoreSheet sheet;
+        TFrameScore ownRolls;
+        QList<int> winners;
+        bool turnedAway = false; // the game was full
+    };
+    Joined game_;
 
     TSock sock_;
     ReceivedList queue_;
     QTimer clock_;       // the turn clock, one tick a second while a turn runs
     QTimer answerTimer_; // runs from connecting until the host gives a slot
     bool closed_ = false;
-    bool turnedAway_ = false; // the game was full
 };
