@@ -1,9 +1,12 @@
 // Finding games on the local network, on loopback and a port of the test's own.
+#include "gameaddress.h"
 #include "gamefinder.h"
 #include "gamesession.h"
+#include "loopbacknetwork.h"
 #include "tserver.h"
 #include "visiblehost.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
@@ -11,17 +14,6 @@
 namespace {
 
 constexpr auto kWait = 5000;
-
-// A network of the test's own: a free UDP port, and the loopback broadcast address.
-DiscoveryNetwork loopbackNetwork()
-{
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    DiscoveryNetwork network;
-    network.port = probe.localPort();
-    network.targets = {QHostAddress(QStringLiteral("127.255.255.255"))};
-    return network;
-}
 
 GameAnnouncement waitingGame(int players)
 {
@@ -56,6 +48,8 @@ private Q_SLOTS:
     void aSilentGameIsForgotten();
     void aHiddenGameIsNotFound();
     void aHostsRosterIsAnnounced();
+    void typedAddressesRead_data();
+    void typedAddressesRead();
 
 private:
     DiscoveryNetwork network_ = loopbackNetwork();
@@ -189,6 +183,61 @@ void TestDiscovery::aHostsRosterIsAnnounced()
     QTRY_COMPARE_WITH_TIMEOUT(finder.games().front().game.players, 1, kWait);
     player.startGame("60", false);
     QTRY_COMPARE_WITH_TIMEOUT(finder.games().front().game.frame, 1, kWait);
+
+    // Its player goes to play elsewhere: the game ends for everybody in it.
+    QSignalSpy closed(&player, &GameSession::connectionClosed);
+    host.stopHosting();
+    QCOMPARE(host.summary(), TServer::Summary{});
+    QCOMPARE(host.listeningPort(), 0);
+    QVERIFY(closed.wait(kWait));
+}
+
+void TestDiscovery::typedAddressesRead_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("host"); // empty: not an address
+    QTest::addColumn<int>("port");
+    QTest::newRow("name") << " games.example.org "
+                          << "games.example.org" << 7772;
+    QTest::newRow("name and port") << "192.168.1.20:7780"
+                                   << "192.168.1.20" << 7780;
+    QTest::newRow("IPv6") << "fe80::1"
+                          << "fe80::1" << 7772;
+    QTest::newRow("IPv6 and port") << "[fe80::1]:7780"
+                                   << "fe80::1" << 7780;
+    QTest::newRow("nothing") << "  "
+                             << "" << 0;
+    QTest::newRow("port alone") << ":7780"
+                                << "" << 0;
+    QTest::newRow("colon, no port") << "host:"
+                                    << "" << 0;
+    QTest::newRow("port 0") << "host:0"
+                            << "" << 0;
+    QTest::newRow("port too large") << "host:65536"
+                                    << "" << 0;
+    QTest::newRow("port no number") << "host:http"
+                                    << "" << 0;
+    QTest::newRow("space inside") << "my host"
+                                  << "" << 0;
+    QTest::newRow("bracket not closed") << "[fe80::1:7780"
+                                        << "" << 0;
+    QTest::newRow("after the bracket") << "[fe80::1]7780"
+                                       << "" << 0;
+}
+
+void TestDiscovery::typedAddressesRead()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, host);
+    QFETCH(int, port);
+    const std::optional<GameAddress> read = GameAddress::parse(typed, 7772);
+    QCOMPARE(read.has_value(), !host.isEmpty());
+    if (!read)
+        return;
+    QCOMPARE(read->host, host);
+    QCOMPARE(read->port, port);
+    // Shown as it would be typed again.
+    QCOMPARE(GameAddress::parse(read->text(7772), 7772), read);
 }
 
 QTEST_GUILESS_MAIN(TestDiscovery)
