@@ -110,7 +110,7 @@ struct Key {
 };
 
 // Every key but the phrases, in the order they are written.
-constexpr std::array<Key, 18> kKeys{{
+constexpr std::array<Key, 21> kKeys{{
     {QLatin1String("Top"), Number{&GameSettings::top}},
     {QLatin1String("Left"), Number{&GameSettings::left}},
     {QLatin1String("Width"), Number{&GameSettings::width}},
@@ -129,6 +129,9 @@ constexpr std::array<Key, 18> kKeys{{
     {QLatin1String("Showmissedwords"), Flag{&GameSettings::showMissedWords}},
     {QLatin1String("ComputerPlayers"), NumberOrNothing{&GameSettings::computerPlayers}},
     {QLatin1String("ComputerLevel"), Text{&GameSettings::computerLevel}},
+    {QLatin1String("PlayerName"), Text{&GameSettings::playerName}},
+    {QLatin1String("JoinAddress"), Text{&GameSettings::joinAddress}},
+    {QLatin1String("HostHere"), Flag{&GameSettings::hostHere}},
 }};
 
 QString phraseKey(std::size_t index)

@@ -36,6 +36,11 @@ struct GameSettings {
     // then picks by the kind of game.
     std::optional<int> computerPlayers{};
     QString computerLevel{}; // a level's name; the window takes any other text for its default level
+    // Playing with others: the name and the address last used, and whether the games this
+    // program hosts are visible on the local network.
+    QString playerName{};
+    QString joinAddress{};
+    bool hostHere = false;
     // Phrase buttons 1 to 10; an empty text leaves the button with the phrase it has.
     Phrases phrases{};
 
