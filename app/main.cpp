@@ -4,6 +4,7 @@
 #include "datafolder.h"
 #include "faultreport.h"
 #include "gamesounds.h"
+#include "playwithothers.h"
 #include "singleinstance.h"
 #include "tabout.h"
 #include "tchat.h"
@@ -15,6 +16,7 @@
 #include "tserver.h"
 #include "tspylist.h"
 #include "ttallylist.h"
+#include "visiblehost.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,6 +27,8 @@
 #include <cstring>
 
 namespace {
+
+constexpr quint16 kStandardGamePort = 7772;
 
 constexpr const char* kUsage =
     "Usage: pinfall [NAME ADDRESS true|false]\n"
@@ -109,8 +113,16 @@ int main(int argc, char** argv)
 
     FaultReport::setSink(
         [&chat](const QString& text) { QMessageBox::critical(&chat, chat.windowTitle(), text); });
-    if (const QString port = qEnvironmentVariable("PINFALL_PORT"); !port.isEmpty())
+    const QString port = qEnvironmentVariable("PINFALL_PORT");
+    if (!port.isEmpty())
         chat.setGamePort(port);
+    // Nothing is announced unless the player asks for it in this window.
+    const DiscoveryNetwork network = DiscoveryNetwork::fromEnvironment();
+    VisibleHost visibleHost(server, network, Tabout::version().toLatin1());
+    const quint16 gamePort = port.toUShort();
+    PlayWithOthers others(network, gamePort != 0 ? gamePort : kStandardGamePort, &chat);
+    chat.setOthers(others, visibleHost);
+    QObject::connect(&download, &Tdownload::othersRequested, &chat, &Tchat::showOthers);
     chat.setEchoChat(qEnvironmentVariableIsSet("PINFALL_ECHO_CHAT"));
 
     QObject::connect(&instance, &SingleInstance::restoreRequested, &chat, [&chat] {

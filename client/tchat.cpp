@@ -295,10 +295,12 @@ void Tchat::buildMenus()
         file->addAction(QStringLiteral("&Start Game"), this, guarded([this] { button_startClick(); }));
     StartGame1->setObjectName(QStringLiteral("StartGame1"));
     StartGame1->setEnabled(false);
+    file->addAction(QStringLiteral("Play with &Others..."), this, guarded([this] { showOthers(); }))
+        ->setObjectName(QStringLiteral("PlayWithOthers1"));
     file->addSeparator();
     file->addAction(QStringLiteral("E&xit"), this,
                     [this] {
-                        if (!othersWouldLoseTheirGame())
+                        if (!othersWouldLoseTheirGame(kClosingEndsTheirGame))
                             close();
                     })
         ->setObjectName(QStringLiteral("Exit1"));
@@ -469,23 +471,24 @@ void Tchat::showEvent(QShowEvent* event)
         Qt::QueuedConnection);
 }
 
-bool Tchat::othersWouldLoseTheirGame()
+bool Tchat::othersAreInHostedGame() const
 {
     // The program's own computer players lose nothing.
     const bool othersPlay = session_.opponentNames().size() > ownComputerPlayers();
-    if (!session_.isHost() || (!othersPlay && session_.spectators().isEmpty()))
-        return false;
-    return QMessageBox::question(
-               this, windowTitle(),
-               QStringLiteral("Others are in the game you host, and closing Pinfall ends it "
-                              "for them. Close anyway?")) != QMessageBox::Yes;
+    return session_.isHost() && (othersPlay || !session_.spectators().isEmpty());
+}
+
+bool Tchat::othersWouldLoseTheirGame(const QString& question)
+{
+    return othersAreInHostedGame() &&
+           QMessageBox::question(this, windowTitle(), question) != QMessageBox::Yes;
 }
 
 void Tchat::closeEvent(QCloseEvent* event)
 {
     // The window manager's close button asks like File > Exit; a logout or a program that
     // ends this one does not wait for an answer.
-    if (event->spontaneous() && othersWouldLoseTheirGame()) {
+    if (event->spontaneous() && othersWouldLoseTheirGame(kClosingEndsTheirGame)) {
         event->ignore();
         return;
     }

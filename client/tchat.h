@@ -19,6 +19,8 @@
 #include <optional>
 
 class ComputerOpponents;
+class PlayWithOthers;
+struct GameAddress;
 class PictureButton;
 class QAction;
 class QActionGroup;
@@ -35,6 +37,7 @@ class Tgamestart;
 class Tphrases;
 class Tspylist;
 class Ttallylist;
+class VisibleHost;
 
 // The main window: what every participant sees of the game, the host's own player included.
 // It reads the command line, hosts or joins, and draws its game session: the roster, the
@@ -55,6 +58,9 @@ public:
     void setHelp(QWidget& help) { help_ = &help; }
     // The lobby download window, shown when a solo game starts.
     void setDownload(QWidget& download) { download_ = &download; }
+    // The way to games with others, and what makes a game hosted here visible to them.
+    void setOthers(PlayWithOthers& window, VisibleHost& visibleHost);
+    void showOthers();
     // The tally it feeds with finished games and strikes.
     void setTally(Ttallylist& tally);
     // Keeps the tally's "Players In Current Game" to the roster, the user's own slot left out.
@@ -144,9 +150,22 @@ private:
     void drawClock(bool ticking);
     void drawGameStart();
     void gameIsFull();
+    // Whether people other than its own computer players are in the game this program hosts.
+    bool othersAreInHostedGame() const;
     // Asks, when this program hosts others, whether to end their game; true when the player
     // would rather keep it.
-    bool othersWouldLoseTheirGame();
+    bool othersWouldLoseTheirGame(const QString& question);
+    static inline const QString kClosingEndsTheirGame = QStringLiteral(
+        "Others are in the game you host, and closing Pinfall ends it for them. Close anyway?");
+    // Playing with others (tchat_others.cpp).
+    void joinElsewhere(const QString& playerName, const GameAddress& where);
+    void hostHereToggled(bool on, const QString& playerName);
+    // Leaves the game this program is in, ending it first if it hosts it.
+    void leaveGame();
+    // A join from the window that did not work: back to a game of one's own, and to the window.
+    void joinFailed(const QString& why);
+    // Makes the game hosted here visible, when the player asked for it.
+    void showHostedGame();
     int ownComputerPlayers() const;
     // Hosts the game in this program; false when it cannot.
     bool host(const QString& playerName);
@@ -172,6 +191,9 @@ private:
     Tabout* about_ = nullptr;
     QWidget* help_ = nullptr;
     QWidget* download_ = nullptr;
+    PlayWithOthers* others_ = nullptr;
+    VisibleHost* visibleHost_ = nullptr;
+    bool joiningFromWindow_ = false; // until seated: a failure goes back to the window
     SoundPlayer* sounds_ = nullptr;
     QString gamePort_ = QStringLiteral("7772");
     bool echoChat_ = false;

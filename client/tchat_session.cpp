@@ -33,7 +33,11 @@ void Tchat::followSession()
         addlinetochat(text, ColorValue::toQColor(colour));
     });
     connect(&session_, &GameSession::sound, this, [this](const QString& name) { playsounds(name); });
-    connect(&session_, &GameSession::seated, this, guardedSlot([this] { loadinifile(); }));
+    connect(&session_, &GameSession::seated, this, guardedSlot([this] {
+        joiningFromWindow_ = false;
+        loadinifile();
+        showHostedGame();
+    }));
     connect(&session_, &GameSession::optionsChanged, this, guardedSlot([this] {
         TypeWords1->setChecked(session_.options.typeWords);
         saveinifile();
@@ -44,10 +48,19 @@ void Tchat::followSession()
     });
     connect(&session_, &GameSession::gameEnded, this,
             [this](const GameResult& result) { countInTally(result); });
-    connect(&session_, &GameSession::gameFull, this, [this] { gameIsFull(); });
+    connect(&session_, &GameSession::gameFull, this, [this] {
+        if (joiningFromWindow_)
+            joinFailed(QStringLiteral("Game is full"));
+        else
+            gameIsFull();
+    });
     connect(&session_, &GameSession::frameEnded, this, guardedSlot([this] { tellMissedWords(); }));
-    connect(&session_, &GameSession::connectionFailed, this,
-            [this](const QString& why) { offerRetry(why, [this] { session_.retry(); }); });
+    connect(&session_, &GameSession::connectionFailed, this, [this](const QString& why) {
+        if (joiningFromWindow_)
+            joinFailed(why);
+        else
+            offerRetry(why, [this] { session_.retry(); });
+    });
     connect(&session_, &GameSession::connectionClosed, this, &QWidget::close);
 }
 

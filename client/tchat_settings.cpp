@@ -3,6 +3,7 @@
 #include "faultreport.h"
 #include "gamesettings.h"
 #include "level.h"
+#include "playwithothers.h"
 #include "tchat.h"
 #include "tgamestart.h"
 
@@ -63,6 +64,8 @@ void Tchat::loadinifile()
     choose(TurnSound1, stored.turnSound);
     session_.options.newTurnSound = stored.turnSound == 1;
     PlaySounds1->setChecked(stored.playSounds);
+    if (others_ != nullptr)
+        others_->remember(stored.playerName, stored.joinAddress, stored.hostHere);
 }
 
 void Tchat::saveinifile()
@@ -98,7 +101,10 @@ void Tchat::saveSettings(const QRect& geometry)
                        .playSounds = PlaySounds1->isChecked(),
                        .showMissedWords = showmissedwords->isChecked(),
                        .computerPlayers = computerPlayers,
-                       .computerLevel = computerLevel});
+                       .computerLevel = computerLevel,
+                       .playerName = others_ != nullptr ? others_->playerName() : QString(),
+                       .joinAddress = others_ != nullptr ? others_->address() : QString(),
+                       .hostHere = others_ != nullptr && others_->hostHere()});
 }
 
 void Tchat::applyTextSize(int points)

@@ -178,11 +178,10 @@ void Tdownload::abortbuttonClick()
 
 void Tdownload::Button2Click()
 {
+    // Without the lobby the game finds others itself.
     if (!QFileInfo::exists(places_.lobbyProgram)) {
-        QMessageBox::information(
-            this, windowTitle(),
-            QStringLiteral("Please close the game and open the Varo11 Lobby using the icon "
-                           "on your desktop or using the your Window's start-up menu."));
+        close();
+        Q_EMIT othersRequested();
         return;
     }
     ShellOpen::open(places_.lobbyProgram);

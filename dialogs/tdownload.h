@@ -19,8 +19,8 @@ struct DownloadPlaces {
     static DownloadPlaces standard(const QString& address);
 };
 
-// Shown when a solo game starts: multi-player games need the lobby, so this window offers to
-// download and install it, to go on with the solo game, or to hand over to an installed lobby.
+// Shown when a solo game starts: offers to download and install the lobby, to go on with the
+// solo game, or to play with others: through an installed lobby, or else the program's own window.
 class Tdownload : public QWidget {
     Q_OBJECT
 
@@ -42,6 +42,8 @@ public:
 Q_SIGNALS:
     // The installer or the lobby has started: the program ends, as "Exit" ends it.
     void exitRequested();
+    // "Play with Others" without a lobby beside the game: the program's own way to others.
+    void othersRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -27,6 +27,7 @@ public:
     // False, with the reason in error(), when the discovery port cannot be had.
     bool start();
     void stop();
+    bool isSearching() const { return socket_.isOpen(); }
     // Asks every visible host to announce itself now.
     void ask();
     QString error() const { return socket_.error(); }

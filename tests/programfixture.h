@@ -2,6 +2,8 @@
 
 // One copy of the program in a test, wired as the entry point wires it, and a game of such
 // copies: one hosts, the others join.
+#include "loopbacknetwork.h"
+#include "playwithothers.h"
 #include "soundplayer.h"
 #include "tabout.h"
 #include "tchat.h"
@@ -12,6 +14,7 @@
 #include "tserver.h"
 #include "tspylist.h"
 #include "ttallylist.h"
+#include "visiblehost.h"
 
 #include <QAction>
 #include <QLabel>
@@ -41,6 +44,8 @@ struct Program {
     std::unique_ptr<TServer> server;
     Tspylist spylist{&chat};
     RecordedSounds sounds;
+    std::unique_ptr<VisibleHost> visibleHost;
+    PlayWithOthers others{network(), 7772, &chat};
 
     explicit Program(const QString& port = QStringLiteral("0"))
     {
@@ -54,9 +59,19 @@ struct Program {
         chat.setAbout(about);
         chat.setHelp(help);
         chat.setDownload(download);
+        visibleHost = std::make_unique<VisibleHost>(*server, network(), Tabout::version().toLatin1());
+        chat.setOthers(others, *visibleHost);
+        QObject::connect(&download, &Tdownload::othersRequested, &chat, &Tchat::showOthers);
         chat.setSettingsFile(settingsFile());
         chat.setSoundPlayer(&sounds);
         chat.setGamePort(port);
+    }
+
+    // Every copy in a test finds the others' games on the same loopback network.
+    static const DiscoveryNetwork& network()
+    {
+        static const DiscoveryNetwork shared = loopbackNetwork();
+        return shared;
     }
 
     quint16 port() const { return server->listeningPort(); }

@@ -1,0 +1,246 @@
+#include "playwithothers.h"
+
+#include "dialoglook.h"
+#include "gamerules.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QNetworkInterface>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace {
+
+enum Column { kHost, kAddress, kPlayers, kSpectators, kGame, kColumns };
+constexpr int kWhere = Qt::UserRole;        // a row's GameAddress, as host and port
+constexpr int kInstance = Qt::UserRole + 1; // keeps a game chosen while the list is redrawn
+// The port everybody's game is on unless they moved it: an address on it needs no ":port".
+constexpr quint16 kUsualGamePort = 7772;
+
+const QString kLooking = QStringLiteral("Looking for games on your network...");
+
+QString gameState(const GameAnnouncement& game)
+{
+    return game.gameRunning() ? QStringLiteral("Frame %1").arg(game.frame) : QStringLiteral("Waiting");
+}
+
+// This machine's addresses as friends on its networks would type them.
+QStringList ownAddresses(quint16 gamePort)
+{
+    QStringList addresses;
+    for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
+            addresses << GameAddress{address.toString(), gamePort}.text(kUsualGamePort);
+    }
+    return addresses;
+}
+
+} // namespace
+
+PlayWithOthers::PlayWithOthers(DiscoveryNetwork network, quint16 gamePort, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      finder_(std::move(network)),
+      gamePort_(gamePort)
+{
+    giveDialogLook(this, "playwithothers", QStringLiteral("Play with Others"), {560, 400});
+    buildControls();
+    connect(&finder_, &GameFinder::gamesChanged, this, &PlayWithOthers::listGames);
+}
+
+void PlayWithOthers::buildControls()
+{
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(QStringLiteral("Your name:"), this), 0, 0);
+    name_ = new QLineEdit(qEnvironmentVariable("USER").left(Rules::kLongestName), this);
+    name_->setObjectName(QStringLiteral("name"));
+    name_->setMaxLength(Rules::kLongestName);
+    grid->addWidget(name_, 0, 1, 1, 2);
+
+    grid->addWidget(new QLabel(QStringLiteral("Games on your network:"), this), 1, 0, 1, 3);
+    games_ = new QTreeWidget(this);
+    games_->setObjectName(QStringLiteral("games"));
+    games_->setColumnCount(kColumns);
+    games_->setHeaderLabels({QStringLiteral("Host"), QStringLiteral("Address"), QStringLiteral("Players"),
+                             QStringLiteral("Spectators"), QStringLiteral("Game")});
+    games_->setRootIsDecorated(false);
+    games_->header()->setSectionResizeMode(kHost, QHeaderView::Stretch);
+    games_->header()->setStretchLastSection(false);
+    connect(games_, &QTreeWidget::itemDoubleClicked, this, [this] { joinChosen(); });
+    connect(games_, &QTreeWidget::itemSelectionChanged, this,
+            [this] { join_->setEnabled(!games_->selectedItems().isEmpty()); });
+    grid->addWidget(games_, 2, 0, 1, 3);
+    join_ = new QPushButton(QStringLiteral("Join"), this);
+    join_->setObjectName(QStringLiteral("join"));
+    join_->setEnabled(false);
+    connect(join_, &QPushButton::clicked, this, &PlayWithOthers::joinChosen);
+    grid->addWidget(join_, 3, 2);
+
+    grid->addWidget(new QLabel(QStringLiteral("Address:"), this), 4, 0);
+    address_ = new QLineEdit(this);
+    address_->setObjectName(QStringLiteral("address"));
+    address_->setPlaceholderText(QStringLiteral("name or address, and :port if not %1").arg(gamePort_));
+    connect(address_, &QLineEdit::returnPressed, this, &PlayWithOthers::joinAddress);
+    grid->addWidget(address_, 4, 1);
+    auto* joinAddress = new QPushButton(QStringLiteral("Join Address"), this);
+    joinAddress->setObjectName(QStringLiteral("joinAddress"));
+    connect(joinAddress, &QPushButton::clicked, this, &PlayWithOthers::joinAddress);
+    grid->addWidget(joinAddress, 4, 2);
+
+    hostHere_ = new QCheckBox(QStringLiteral("Host here: let others on my network find my game"), this);
+    hostHere_->setObjectName(QStringLiteral("hostHere"));
+    connect(hostHere_, &QCheckBox::clicked, this, [this](bool on) {
+        if (on && !haveName()) {
+            hostHere_->setChecked(false);
+            return;
+        }
+        showAddresses();
+        Q_EMIT hostHereToggled(on, playerName());
+    });
+    grid->addWidget(hostHere_, 5, 0, 1, 3);
+    addresses_ = new QLabel(this);
+    addresses_->setObjectName(QStringLiteral("addresses"));
+    addresses_->setWordWrap(true);
+    addresses_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(addresses_, 6, 0, 1, 3);
+
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setWordWrap(true);
+    grid->addWidget(status_, 7, 0, 1, 2);
+    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    grid->addWidget(close, 7, 2);
+    grid->setColumnStretch(1, 1);
+}
+
+QString PlayWithOthers::playerName() const
+{
+    return name_->text().trimmed();
+}
+
+QString PlayWithOthers::address() const
+{
+    return address_->text().trimmed();
+}
+
+bool PlayWithOthers::hostHere() const
+{
+    return hostHere_->isChecked();
+}
+
+void PlayWithOthers::remember(const QString& playerName, const QString& address, bool hostHere)
+{
+    if (!playerName.trimmed().isEmpty())
+        name_->setText(playerName.trimmed().left(Rules::kLongestName));
+    address_->setText(address);
+    hostHere_->setChecked(hostHere);
+    showAddresses();
+}
+
+void PlayWithOthers::showFailure(const QString& why)
+{
+    tell(why);
+    show();
+    raise();
+    activateWindow();
+}
+
+void PlayWithOthers::joinChosen()
+{
+    const QList<QTreeWidgetItem*> chosen = games_->selectedItems();
+    if (chosen.isEmpty() || !haveName())
+        return;
+    const QStringList where = chosen.front()->data(kHost, kWhere).toStringList();
+    tell(QString());
+    Q_EMIT joinRequested(playerName(), {where.value(0), static_cast<quint16>(where.value(1).toUInt())});
+}
+
+void PlayWithOthers::joinAddress()
+{
+    const std::optional<GameAddress> where = GameAddress::parse(address(), gamePort_);
+    if (!where) {
+        tell(QStringLiteral("Type the host's name or address, with \":port\" after it if the game "
+                            "is not on port %1.")
+                 .arg(gamePort_));
+        return;
+    }
+    if (!haveName())
+        return;
+    tell(QString());
+    Q_EMIT joinRequested(playerName(), *where);
+}
+
+bool PlayWithOthers::haveName()
+{
+    if (!playerName().isEmpty())
+        return true;
+    tell(QStringLiteral("Type the name the others will see first."));
+    name_->setFocus();
+    return false;
+}
+
+void PlayWithOthers::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!finder_.start())
+        tell(QStringLiteral("Cannot look for games on your network: %1").arg(finder_.error()));
+    listGames();
+}
+
+void PlayWithOthers::hideEvent(QHideEvent* event)
+{
+    finder_.stop();
+    QWidget::hideEvent(event);
+}
+
+void PlayWithOthers::listGames()
+{
+    const QTreeWidgetItem* current = games_->currentItem();
+    const QByteArray chosen =
+        current != nullptr ? current->data(kHost, kInstance).toByteArray() : QByteArray();
+    games_->clear();
+    for (const FoundGame& found : finder_.games()) {
+        const GameAnnouncement& game = found.game;
+        if (game.instance == ownGame_)
+            continue;
+        const GameAddress where{found.address.toString(), game.port};
+        auto* row = new QTreeWidgetItem(games_);
+        row->setText(kHost, QString::fromLatin1(game.hostName));
+        row->setText(kAddress, where.text(kUsualGamePort));
+        row->setText(kPlayers, QStringLiteral("%1/%2").arg(game.players).arg(Rules::kPlayerSlots));
+        row->setText(
+            kSpectators,
+            QStringLiteral("%1/%2").arg(game.spectators).arg(Rules::kLastSlot - Rules::kPlayerSlots));
+        row->setText(kGame, gameState(game));
+        row->setData(kHost, kWhere, QStringList{where.host, QString::number(where.port)});
+        row->setData(kHost, kInstance, game.instance);
+        if (game.instance == chosen || games_->currentItem() == nullptr)
+            games_->setCurrentItem(row);
+    }
+    join_->setEnabled(!games_->selectedItems().isEmpty());
+    // Says the empty list is no fault, without covering a reason told before.
+    const bool searching = finder_.isSearching() && games_->topLevelItemCount() == 0;
+    if (status_->text().isEmpty() || status_->text() == kLooking)
+        tell(searching ? kLooking : QString());
+}
+
+void PlayWithOthers::showAddresses()
+{
+    if (!hostHere_->isChecked()) {
+        addresses_->clear();
+        return;
+    }
+    const QStringList addresses = ownAddresses(gamePort_);
+    addresses_->setText(addresses.isEmpty()
+                            ? QStringLiteral("This machine is on no network: only players on it can join.")
+                            : QStringLiteral("Friends can also join by typing %1.")
+                                  .arg(addresses.join(QStringLiteral(" or "))));
+}
+
+void PlayWithOthers::tell(const QString& text)
+{
+    status_->setText(text);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "gameaddress.h"
+#include "gamefinder.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+
+// The way to games with other people: the games found on the local network, an address for
+// games elsewhere, and "Host here", which makes this program's game visible to them. It looks
+// for games only while it is shown; what to join or host is for the main window to do.
+class PlayWithOthers : public QWidget {
+    Q_OBJECT
+
+public:
+    // `gamePort`: the TCP port an address without one means, and the one this program hosts on.
+    PlayWithOthers(DiscoveryNetwork network, quint16 gamePort, QWidget* parent = nullptr);
+
+    QString playerName() const;
+    QString address() const;
+    bool hostHere() const;
+    // What the settings remember; an empty name leaves the one the window has.
+    void remember(const QString& playerName, const QString& address, bool hostHere);
+    // This program's own visible game, which the list leaves out.
+    void setOwnGame(const QByteArray& instance) { ownGame_ = instance; }
+    // A join, or hosting, that failed: the window comes back saying why.
+    void showFailure(const QString& why);
+
+    // Join the game chosen in the list, or the one at the address typed.
+    void joinChosen();
+    void joinAddress();
+
+Q_SIGNALS:
+    void joinRequested(const QString& playerName, const GameAddress& where);
+    void hostHereToggled(bool on, const QString& playerName);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void buildControls();
+    void listGames();
+    void showAddresses();
+    void tell(const QString& text);
+    // The name to play under; false, with the window saying so, when there is none.
+    bool haveName();
+
+    GameFinder finder_;
+    quint16 gamePort_;
+    QByteArray ownGame_;
+    QLineEdit* name_ = nullptr;
+    QTreeWidget* games_ = nullptr;
+    QPushButton* join_ = nullptr;
+    QLineEdit* address_ = nullptr;
+    QCheckBox* hostHere_ = nullptr;
+    QLabel* addresses_ = nullptr;
+    QLabel* status_ = nullptr;
+};

@@ -1,0 +1,118 @@
+// Two copies of the program on one machine, discovery on loopback: one finds the other's game
+// in the "Play with Others" window and joins it, and a join that fails comes back to the window.
+#include "gamesettings.h"
+#include "programfixture.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr int kWait = 10000;
+
+template <typename Widget> Widget* part(const Program& program, const char* name)
+{
+    return program.others.findChild<Widget*>(QString::fromLatin1(name));
+}
+
+// A copy that hosts its game and has made it visible under `name` with "Host here".
+void hostVisibly(Program& program, const QString& name, const QStringList& params)
+{
+    program.chat.processparams(params);
+    QVERIFY(program.waitForLine(QStringLiteral("You are Connected.")));
+    part<QLineEdit>(program, "name")->setText(name);
+    part<QCheckBox>(program, "hostHere")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(program.visibleHost->isVisible(), kWait);
+}
+
+int timesConnected(const Program& program)
+{
+    return static_cast<int>(program.chat.chatLines().count(QStringLiteral("You are Connected.")));
+}
+
+} // namespace
+
+class TestPlayWithOthers : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void aGameFoundIsJoinedWithADoubleClick();
+    void aFailedJoinComesBackToTheWindow();
+};
+
+void TestPlayWithOthers::aGameFoundIsJoinedWithADoubleClick()
+{
+    Program bob;
+    hostVisibly(bob, QStringLiteral("Bob"), {"Bob", "10.255.255.1", "true"});
+    // Ann plays alone, her own game visible too: her list shows Bob's game only.
+    Program ann;
+    hostVisibly(ann, QStringLiteral("Ann"), {});
+    // Her solo game starts afresh under her name, the one others would see.
+    QTRY_COMPARE_WITH_TIMEOUT(ann.rosterName(1), QStringLiteral("Ann"), kWait);
+    const int connections = timesConnected(ann);
+    ann.download.findChild<QPushButton*>(QStringLiteral("Button2"))->click();
+    QVERIFY(ann.others.isVisible());
+    auto* games = part<QTreeWidget>(ann, "games");
+    QTRY_COMPARE_WITH_TIMEOUT(games->topLevelItemCount(), 1, kWait);
+    QTreeWidgetItem* found = games->topLevelItem(0);
+    QCOMPARE(found->text(0), QStringLiteral("Bob"));
+    QCOMPARE(found->text(1), QStringLiteral("127.0.0.1:%1").arg(bob.port()));
+    QCOMPARE(found->text(2), QStringLiteral("1/4"));
+    QCOMPARE(found->text(4), QStringLiteral("Waiting"));
+
+    const QSignalSpy annClosed(&ann.chat, &Tchat::closed);
+    const QRect row = games->visualItemRect(found);
+    // A double click comes after the press of its first click.
+    QTest::mouseClick(games->viewport(), Qt::LeftButton, {}, row.center());
+    QTest::mouseDClick(games->viewport(), Qt::LeftButton, {}, row.center());
+    QTRY_COMPARE_WITH_TIMEOUT(timesConnected(ann), connections + 1, kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(bob.rosterName(2), QStringLiteral("Ann"), kWait);
+    QCOMPARE(ann.chat.session().localSlot(), 2);
+    QVERIFY(!ann.chat.session().isHost());
+    QVERIFY(ann.others.isHidden());
+    QCOMPARE(annClosed.count(), 0); // leaving her game did not read as its host going away
+    // Her solo game has ended, and is no longer announced.
+    QCOMPARE(ann.port(), 0);
+    QVERIFY(!ann.visibleHost->isVisible());
+    const GameSettings saved = readGameSettings(IniFile(ann.settingsFile()));
+    QCOMPARE(saved.playerName, QStringLiteral("Ann"));
+    QVERIFY(saved.hostHere);
+}
+
+void TestPlayWithOthers::aFailedJoinComesBackToTheWindow()
+{
+    QTcpServer closedPort;
+    QVERIFY(closedPort.listen(QHostAddress::LocalHost));
+    const quint16 nobodyListens = closedPort.serverPort();
+    closedPort.close();
+
+    Program ann;
+    ann.chat.processparams({});
+    QVERIFY(ann.waitForLine(QStringLiteral("You are Connected.")));
+    ann.chat.showOthers();
+    part<QLineEdit>(ann, "name")->setText(QStringLiteral("Ann"));
+    auto* address = part<QLineEdit>(ann, "address");
+    auto* status = part<QLabel>(ann, "status");
+    address->setText(QStringLiteral("127.0.0.1:http"));
+    part<QPushButton>(ann, "joinAddress")->click();
+    QVERIFY(status->text().contains(QStringLiteral("port")));
+    QCOMPARE(ann.chat.session().hostPort(), QString::number(ann.port())); // still in her game
+
+    address->setText(QStringLiteral("127.0.0.1:%1").arg(nobodyListens));
+    part<QPushButton>(ann, "joinAddress")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        status->text().startsWith(QStringLiteral("Could not join the game at 127.0.0.1")), kWait);
+    QVERIFY(ann.others.isVisible());
+    // Back in a game of her own, the window never left without one.
+    QTRY_COMPARE_WITH_TIMEOUT(timesConnected(ann), 2, kWait);
+    QVERIFY(ann.chat.session().isHost());
+    QCOMPARE(readGameSettings(IniFile(ann.settingsFile())).joinAddress,
+             QStringLiteral("127.0.0.1:%1").arg(nobodyListens));
+}
+
+QTEST_MAIN(TestPlayWithOthers)
+#include "tst_playwithothers.moc"
