@@ -20,7 +20,8 @@ export DISPLAY=$display
 sleep 1
 openbox >/dev/null 2>&1 &
 pids+=($!)
-HOME=$home PINFALL_PORT=0 "$program" >/dev/null 2>&1 &
+# The Play with Others window looks for games on loopback only.
+HOME=$home PINFALL_PORT=0 PINFALL_DISCOVERY_TO=127.255.255.255 "$program" >/dev/null 2>&1 &
 pids+=($!)
 
 snap() {
@@ -50,6 +51,7 @@ snap download
 xdotool key Escape # as "Play Solo Game"
 snap main-window
 visit game-start 'Game Start' alt+f s
+visit play-with-others 'Play with Others' alt+f o
 visit phrases 'Phrase Buttons' alt+v p
 visit spectators 'Spys' alt+v s
 visit tally 'Tally List' alt+v t
