@@ -155,6 +155,8 @@ private:
     // Asks, when this program hosts others, whether to end their game; true when the player
     // would rather keep it.
     bool othersWouldLoseTheirGame(const QString& question);
+    // The player's name in a solo game.
+    static inline const QString kSoloName = QStringLiteral("You");
     static inline const QString kClosingEndsTheirGame = QStringLiteral(
         "Others are in the game you host, and closing Pinfall ends it for them. Close anyway?");
     // Playing with others (tchat_others.cpp).

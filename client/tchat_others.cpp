@@ -92,7 +92,7 @@ void Tchat::joinFailed(const QString& why)
     addlinetochat(why, noticeColour);
     // Back to a game of one's own, so that the window always has one to show: a solo game, or
     // the one the player lets others find.
-    host(others_->hostHere() ? others_->playerName() : QStringLiteral("You"));
+    host(others_->hostHere() ? others_->playerName() : kSoloName);
     others_->showFailure(why);
 }
 
@@ -104,7 +104,8 @@ void Tchat::showHostedGame()
     // Others would see the solo game's "You" in their roster and their tally: while the player
     // is alone, the game starts afresh under the name they will see, and is shown once seated.
     // Not from inside the session's own signal.
-    if (session_.playerName() != name && !session_.gameRunning() && !othersAreInHostedGame()) {
+    if (session_.playerName() == kSoloName && !name.isEmpty() && name != kSoloName &&
+        !session_.gameRunning() && !othersAreInHostedGame()) {
         QMetaObject::invokeMethod(
             this,
             [this, name] {
@@ -116,6 +117,6 @@ void Tchat::showHostedGame()
             Qt::QueuedConnection);
         return;
     }
-    if (!visibleHost_->show(name))
+    if (!visibleHost_->show(session_.playerName()))
         others_->showFailure(QStringLiteral("Others cannot find your game: %1").arg(visibleHost_->error()));
 }

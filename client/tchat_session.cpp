@@ -127,7 +127,7 @@ void Tchat::processparams(const QStringList& params)
         if (gamestart_ != nullptr)
             gamestart_->setComputerPlayers(1);
         // The way to games with others, unless there is no game at all.
-        if (host(QStringLiteral("You")) && download_ != nullptr)
+        if (host(kSoloName) && download_ != nullptr)
             download_->show();
         return;
     }
