@@ -34,6 +34,8 @@ void Tchat::showOthers()
 {
     if (others_ == nullptr)
         return;
+    if (others_->isHidden())
+        others_->move(frameGeometry().center() - others_->rect().center());
     others_->show();
     others_->raise();
     others_->activateWindow();
@@ -41,6 +43,11 @@ void Tchat::showOthers()
 
 void Tchat::joinElsewhere(const QString& playerName, const GameAddress& where)
 {
+    if (!session_.isHost() && session_.loggedIn() && session_.hostAddress() == where.host &&
+        session_.hostPort() == QString::number(where.port)) {
+        others_->showFailure(QStringLiteral("You are in that game already."));
+        return;
+    }
     if (othersWouldLoseTheirGame(kLeavingEndsTheirGame))
         return;
     saveinifile(); // the name and the address, before the game's settings are read again

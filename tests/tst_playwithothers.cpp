@@ -78,6 +78,12 @@ void TestPlayWithOthers::aGameFoundIsJoinedWithADoubleClick()
     // Her solo game has ended, and is no longer announced.
     QCOMPARE(ann.port(), 0);
     QVERIFY(!ann.visibleHost->isVisible());
+    // Her list still shows Bob's game, the one she is in: nothing more happens.
+    ann.chat.showOthers();
+    QTRY_COMPARE_WITH_TIMEOUT(games->topLevelItemCount(), 1, kWait);
+    part<QPushButton>(ann, "join")->click();
+    QCOMPARE(part<QLabel>(ann, "status")->text(), QStringLiteral("You are in that game already."));
+    QCOMPARE(bob.rosterName(2), QStringLiteral("Ann"));
     const GameSettings saved = readGameSettings(IniFile(ann.settingsFile()));
     QCOMPARE(saved.playerName, QStringLiteral("Ann"));
     QVERIFY(saved.hostHere);
