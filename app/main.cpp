@@ -36,7 +36,8 @@ constexpr const char* kUsage =
     "\n"
     "Without arguments pinfall starts a solo game. With a player name, the host's address and\n"
     "\"true\" it hosts a game under that name; with \"false\" it joins the game at ADDRESS.\n"
-    "Games are played on TCP port 7772 (PINFALL_PORT=N picks another).\n"
+    "Games are played on TCP port 7772 (PINFALL_PORT=N picks another). File > Play with\n"
+    "Others finds the games on the local network, over UDP port 7772.\n"
     "\n"
     "  -h, --help     Show this help and end.\n"
     "  -v, --version  Show the version and end.\n";
