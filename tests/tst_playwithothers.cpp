@@ -1,5 +1,6 @@
 // Two copies of the program on one machine, discovery on loopback: one finds the other's game
 // in the "Play with Others" window and joins it, and a join that fails comes back to the window.
+#include "boxanswerer.h"
 #include "gamesettings.h"
 #include "programfixture.h"
 
@@ -87,6 +88,15 @@ void TestPlayWithOthers::aGameFoundIsJoinedWithADoubleClick()
     const GameSettings saved = readGameSettings(IniFile(ann.settingsFile()));
     QCOMPARE(saved.playerName, QStringLiteral("Ann"));
     QVERIFY(saved.hostHere);
+
+    // Bob would end Ann's game by going elsewhere: he is asked, and keeps it.
+    bob.chat.showOthers();
+    part<QLineEdit>(bob, "address")->setText(QStringLiteral("127.0.0.1:9"));
+    BoxAnswerer keepIt(QMessageBox::No);
+    part<QPushButton>(bob, "joinAddress")->click();
+    QVERIFY(keepIt.text().contains(QStringLiteral("leaving it ends it for them")));
+    QVERIFY(bob.port() != 0);
+    QCOMPARE(bob.rosterName(2), QStringLiteral("Ann"));
 }
 
 void TestPlayWithOthers::aFailedJoinComesBackToTheWindow()
