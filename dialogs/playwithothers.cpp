@@ -15,8 +15,6 @@
 namespace {
 
 enum Column { kHost, kAddress, kPlayers, kSpectators, kGame, kColumns };
-constexpr int kWhere = Qt::UserRole;        // a row's GameAddress, as host and port
-constexpr int kInstance = Qt::UserRole + 1; // keeps a game chosen while the list is redrawn
 // The port everybody's game is on unless they moved it: an address on it needs no ":port".
 constexpr quint16 kUsualGamePort = 7772;
 
@@ -150,12 +148,12 @@ void PlayWithOthers::showFailure(const QString& why)
 
 void PlayWithOthers::joinChosen()
 {
-    const QList<QTreeWidgetItem*> chosen = games_->selectedItems();
-    if (chosen.isEmpty() || !haveName())
+    const int row = games_->indexOfTopLevelItem(games_->currentItem());
+    if (row < 0 || !haveName())
         return;
-    const QStringList where = chosen.front()->data(kHost, kWhere).toStringList();
+    const FoundGame& chosen = listed_[row];
     tell(QString());
-    Q_EMIT joinRequested(playerName(), {where.value(0), static_cast<quint16>(where.value(1).toUInt())});
+    Q_EMIT joinRequested(playerName(), {chosen.address.toString(), chosen.game.port});
 }
 
 void PlayWithOthers::joinAddress()
@@ -198,14 +196,14 @@ void PlayWithOthers::hideEvent(QHideEvent* event)
 
 void PlayWithOthers::listGames()
 {
-    const QTreeWidgetItem* current = games_->currentItem();
-    const QByteArray chosen =
-        current != nullptr ? current->data(kHost, kInstance).toByteArray() : QByteArray();
+    // The game chosen stays chosen while the list is redrawn.
+    const int current = games_->indexOfTopLevelItem(games_->currentItem());
+    const QByteArray chosen = current >= 0 ? listed_[current].game.instance : QByteArray();
     games_->clear();
-    for (const FoundGame& found : finder_.games()) {
+    listed_ = finder_.games();
+    listed_.removeIf([this](const FoundGame& found) { return found.game.instance == ownGame_; });
+    for (const FoundGame& found : listed_) {
         const GameAnnouncement& game = found.game;
-        if (game.instance == ownGame_)
-            continue;
         const GameAddress where{found.address.toString(), game.port};
         auto* row = new QTreeWidgetItem(games_);
         row->setText(kHost, QString::fromLatin1(game.hostName));
@@ -215,8 +213,6 @@ void PlayWithOthers::listGames()
             kSpectators,
             QStringLiteral("%1/%2").arg(game.spectators).arg(Rules::kLastSlot - Rules::kPlayerSlots));
         row->setText(kGame, gameState(game));
-        row->setData(kHost, kWhere, QStringList{where.host, QString::number(where.port)});
-        row->setData(kHost, kInstance, game.instance);
         if (game.instance == chosen || games_->currentItem() == nullptr)
             games_->setCurrentItem(row);
     }

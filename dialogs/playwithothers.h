@@ -54,6 +54,7 @@ private:
     GameFinder finder_;
     quint16 gamePort_;
     QByteArray ownGame_;
+    QList<FoundGame> listed_; // the list's rows, in their order
     QLineEdit* name_ = nullptr;
     QTreeWidget* games_ = nullptr;
     QPushButton* join_ = nullptr;
