@@ -14,11 +14,12 @@ headless_start() {
     headless_dir=$(mktemp -d)
     local log=$headless_dir/stderr.log
     # TMPDIR keeps the single-instance socket in that folder, so a killed copy leaves none behind.
+    # A "Host here" remembered beside the program announces on loopback only.
     local start deadline
     start=$(date +%s%N)
     deadline=$(($(date +%s) + headless_timeout_seconds))
     (cd "$headless_dir" && QT_QPA_PLATFORM=offscreen PINFALL_PORT=0 PINFALL_ECHO_CHAT=1 TMPDIR="$headless_dir" \
-        XDG_SESSION_ID="bench-$$-$RANDOM" exec "$program") 2>"$log" &
+        PINFALL_DISCOVERY_TO=127.255.255.255 XDG_SESSION_ID="bench-$$-$RANDOM" exec "$program") 2>"$log" &
     headless_pid=$!
     until grep -qxF "$ready" "$log"; do
         if ! kill -0 "$headless_pid" 2>/dev/null; then
