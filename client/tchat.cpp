@@ -101,6 +101,7 @@ void Tchat::FormCreate()
     buildBoard();
     buildMenus();
     followSession();
+    applySettings();
     drawRoster();
     drawBoard();
 
@@ -234,23 +235,22 @@ void Tchat::buildBoard()
     clockFont.setBold(true);
     label_timer->setFont(clockFont);
 
-    static const std::array<QString, 10> kBuiltInPhrases{QStringLiteral("Way To Go!"),
-                                                         QStringLiteral("Good One!"),
-                                                         QStringLiteral("Nice Try!"),
-                                                         QStringLiteral("Excellent!"),
-                                                         QStringLiteral("Brilliant!"),
-                                                         QStringLiteral("Wow, WTG!"),
-                                                         QStringLiteral("Thanks!"),
-                                                         QStringLiteral("Way To Go Teamie!"),
-                                                         QStringLiteral("Good Game Everyone!"),
-                                                         QStringLiteral("/me waves \"Good-Bye\"")};
+    settings_.phrases = {QStringLiteral("Way To Go!"),
+                         QStringLiteral("Good One!"),
+                         QStringLiteral("Nice Try!"),
+                         QStringLiteral("Excellent!"),
+                         QStringLiteral("Brilliant!"),
+                         QStringLiteral("Wow, WTG!"),
+                         QStringLiteral("Thanks!"),
+                         QStringLiteral("Way To Go Teamie!"),
+                         QStringLiteral("Good Game Everyone!"),
+                         QStringLiteral("/me waves \"Good-Bye\"")};
     for (int k = 1; k <= 10; ++k) {
         auto* phrase = new QPushButton(QString::number(k), board);
         phrase->setObjectName(numbered("b_phrase", k));
         phrase->setGeometry(7, 332 + 19 * (k - 1), 25, 19);
         phrase->setFlat(true);
         phrase->setFocusPolicy(Qt::NoFocus);
-        phrase->setToolTip(kBuiltInPhrases[static_cast<std::size_t>(k - 1)]); // the phrase is the hint
         connect(phrase, &QPushButton::clicked, this, guarded([this, k] { phraseClick(k); }));
         b_phrase[static_cast<std::size_t>(k)] = phrase;
     }
@@ -350,80 +350,64 @@ void Tchat::buildMenus()
 
 void Tchat::buildOptions(QMenu* options)
 {
-    const auto save = guarded([this] { saveinifile(); });
-    // An on/off option: its check mark is the option; a click saves.
-    const auto toggle = [&](const char* name, const QString& caption, bool on) {
+    // An on/off option: its check mark shows it; a click changes it.
+    const auto toggle = [&](const char* name, const QString& caption, bool GameSettings::*option) {
         QAction* item = options->addAction(caption);
         item->setObjectName(QString::fromLatin1(name));
         item->setCheckable(true);
-        item->setChecked(on);
-        connect(item, &QAction::triggered, this, save);
-        return item;
+        connect(item, &QAction::triggered, this, [this, option](bool on) {
+            settings_.*option = on;
+            FaultReport::guard([this] { optionChosen(); });
+        });
+        optionSwitches_.append({item, option});
     };
-    // A submenu of radio items; the chosen item's number becomes the data of the submenu's item.
-    // `apply` takes effect before the options are saved.
+    // A submenu of radio items, one for each value the option may take.
     const auto choice = [&](const char* name, const QString& caption,
                             std::initializer_list<std::tuple<const char*, QString, int>> items,
-                            std::optional<int> chosen, const std::function<void(int)>& apply = {}) {
+                            int GameSettings::*option) {
         QMenu* menu = options->addMenu(caption);
-        QAction* owner = menu->menuAction();
-        owner->setObjectName(QString::fromLatin1(name));
-        owner->setData(chosen.value_or(0));
+        menu->menuAction()->setObjectName(QString::fromLatin1(name));
         auto* group = new QActionGroup(menu);
         group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-        for (const auto& [itemName, itemCaption, tag] : items) {
+        for (const auto& [itemName, itemCaption, value] : items) {
             QAction* item = menu->addAction(itemCaption);
             item->setObjectName(QString::fromLatin1(itemName));
             item->setCheckable(true);
-            item->setChecked(chosen == tag);
-            item->setData(tag);
+            item->setData(value);
             group->addAction(item);
         }
-        connect(group, &QActionGroup::triggered, this, [owner, save, apply](QAction* item) {
-            item->setChecked(true); // a radio item stays chosen when clicked again
-            owner->setData(item->data());
-            if (apply)
-                apply(item->data().toInt());
-            save();
+        connect(group, &QActionGroup::triggered, this, [this, option](QAction* item) {
+            settings_.*option = item->data().toInt();
+            FaultReport::guard([this] { optionChosen(); });
         });
-        return owner;
+        optionChoices_.append({group, option});
     };
-    PlaySounds1 = toggle("PlaySounds1", QStringLiteral("Play Sounds"), true);
-    TurnSound1 = choice("TurnSound1", QStringLiteral("Turn Sound"),
-                        {{"Classic1", QStringLiteral("Classic"), 0}, {"New1", QStringLiteral("New"), 1}},
-                        std::nullopt, [this](int tag) { session_.options.newTurnSound = tag == 1; });
+    toggle("PlaySounds1", QStringLiteral("Play Sounds"), &GameSettings::playSounds);
+    choice("TurnSound1", QStringLiteral("Turn Sound"),
+           {{"Classic1", QStringLiteral("Classic"), 0}, {"New1", QStringLiteral("New"), 1}},
+           &GameSettings::turnSound);
     options->addSeparator();
-    TypeWords1 = toggle("TypeWords1", QStringLiteral("Type Words"), false);
-    usespace = toggle("usespace", QStringLiteral("Use Space to Sort"), false);
-    clearwords1 = toggle("clearwords1", QStringLiteral("Automatically Clear Invalid Words"), false);
-    timebetween = choice("timebetween", QStringLiteral("Time Between Rounds"),
-                         {{"Slow1", QStringLiteral("Short"), 5},
-                          {"Normal1", QStringLiteral("Normal"), 10},
-                          {"Fast1", QStringLiteral("Long"), 15}},
-                         10);
-    showbadword = toggle("showbadword", QStringLiteral("Show Invalid Word Panel"), true);
-    showmissedwords = toggle("showmissedwords", QStringLiteral("Show Missed Words"), true);
-    // The options the session plays by follow their items, however they change.
-    const auto follows = [this](QAction* item, bool PlayOptions::*option) {
-        connect(item, &QAction::toggled, this, [this, option](bool on) { session_.options.*option = on; });
-        session_.options.*option = item->isChecked();
-    };
-    follows(TypeWords1, &PlayOptions::typeWords);
-    follows(usespace, &PlayOptions::spaceShuffles);
-    follows(clearwords1, &PlayOptions::clearRefusedWord);
-    follows(showbadword, &PlayOptions::showRefusedWord);
+    toggle("TypeWords1", QStringLiteral("Type Words"), &GameSettings::typeWords);
+    toggle("usespace", QStringLiteral("Use Space to Sort"), &GameSettings::spaceSorts);
+    toggle("clearwords1", QStringLiteral("Automatically Clear Invalid Words"), &GameSettings::clearBadWords);
+    choice("timebetween", QStringLiteral("Time Between Rounds"),
+           {{"Slow1", QStringLiteral("Short"), 5},
+            {"Normal1", QStringLiteral("Normal"), 10},
+            {"Fast1", QStringLiteral("Long"), 15}},
+           &GameSettings::secondsBetweenRounds);
+    toggle("showbadword", QStringLiteral("Show Invalid Word Panel"), &GameSettings::showBadWord);
+    toggle("showmissedwords", QStringLiteral("Show Missed Words"), &GameSettings::showMissedWords);
     options->addSeparator();
     options->addAction(QStringLiteral("Text Color"), this, guarded([this] { TextColor1Click(); }))
         ->setObjectName(QStringLiteral("TextColor1"));
     options->addAction(QStringLiteral("Action Color"), this, guarded([this] { ActionColor1Click(); }))
         ->setObjectName(QStringLiteral("ActionColor1"));
-    TextSize1 = choice("TextSize1", QStringLiteral("Text Size"),
-                       {{"N8", QStringLiteral("8"), 8},
-                        {"N10", QStringLiteral("10"), 10},
-                        {"N12", QStringLiteral("12"), 12},
-                        {"N14", QStringLiteral("14"), 14}},
-                       std::nullopt, [this](int points) { applyTextSize(points); });
-    textSizes_ = TextSize1->menu()->actions().first()->actionGroup();
+    choice("TextSize1", QStringLiteral("Text Size"),
+           {{"N8", QStringLiteral("8"), 8},
+            {"N10", QStringLiteral("10"), 10},
+            {"N12", QStringLiteral("12"), 12},
+            {"N14", QStringLiteral("14"), 14}},
+           &GameSettings::textSize);
     ScrollChatOff2 = options->addAction(QStringLiteral("Scroll Chat Off"));
     ScrollChatOff2->setObjectName(QStringLiteral("ScrollChatOff2"));
     ScrollChatOff2->setCheckable(true);
@@ -441,11 +425,6 @@ void Tchat::buildOptions(QMenu* options)
                 JustWatch1->setChecked(!JustWatch1->isChecked()); // only the host's answer ticks it
                 JustWatch1Click();
             }));
-}
-
-int Tchat::timeBetweenRounds() const
-{
-    return timebetween->data().toInt();
 }
 
 QStringList Tchat::chatLines() const

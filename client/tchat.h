@@ -1,10 +1,12 @@
 #pragma once
 
 #include "gamesession.h"
+#include "gamesettings.h"
 #include "solver.h"
 #include "tsock.h"
 
 #include <QColor>
+#include <QList>
 #include <QLocalServer>
 #include <QMainWindow>
 #include <QString>
@@ -17,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class ComputerOpponents;
 class PlayWithOthers;
@@ -116,14 +119,16 @@ public:
     void UnsetJustWatch1Click();
 
     // The pause between rounds the host uses, from "Options" > "Time Between Rounds".
-    int timeBetweenRounds() const;
+    int timeBetweenRounds() const { return settings_.secondsBetweenRounds; }
+    // The options as the menus show them and the settings file keeps them.
+    const GameSettings& settings() const { return settings_; }
 
     GameSession& session() { return session_; }
     QStringList chatLines() const;
     QString phrase(int number) const;
     bool phraseReady() const { return !phrasePause_.isActive(); }
-    quint32 textColour() const { return textColour_; }
-    quint32 actionColour() const { return actionColour_; }
+    quint32 textColour() const { return settings_.textColour; }
+    quint32 actionColour() const { return settings_.actionColour; }
 
 Q_SIGNALS:
     // The window has closed: the program ends.
@@ -142,7 +147,12 @@ private:
     void buildChatMenus();
     void FormClose();
     void saveSettings(const QRect& geometry);
-    void applyTextSize(int points);
+    // Shows the options in the menus and hands them to the chat and the session.
+    void applySettings();
+    // An option the player changed in a menu: applied at once, then saved.
+    void optionChosen();
+    // What the game start dialog shows, kept for the settings file.
+    void takeStartChoices();
     void setChatColour(quint32 colour);
     void followSession();
     void drawRoster();
@@ -203,9 +213,10 @@ private:
     bool settingsLoaded_ = false; // settings never loaded are never written over
     QString settingsPath_;
     QRect savedGeometry_{3, 3, 581, 576}; // left, top, width, height as last loaded or saved
-    quint32 textColour_ = 0;              // chat lines, 0x00BBGGRR
-    quint32 actionColour_ = 0;            // actions and phrases
-    QTimer phrasePause_;                  // phrase buttons rest while it runs
+    // The options: the menus show them, the host and the session play by them, and the phrase
+    // buttons send their phrases. Everything but the phrases is saved whenever one changes.
+    GameSettings settings_;
+    QTimer phrasePause_; // phrase buttons rest while it runs
 
     TSock Sock11;                // the lobby connection: opened, never used
     QLocalServer programMarker_; // "Pinfall": lets the lobby see that the game runs
@@ -242,16 +253,10 @@ private:
     // Menus
     QAction* StartGame1 = nullptr;
     QAction* JustWatch1 = nullptr;
-    QAction* timebetween = nullptr; // its data is the pause in seconds
-    QAction* PlaySounds1 = nullptr;
-    QAction* TurnSound1 = nullptr; // its data: 0 Classic, 1 New
-    QAction* TypeWords1 = nullptr;
-    QAction* usespace = nullptr;
-    QAction* clearwords1 = nullptr;
-    QAction* showbadword = nullptr;
-    QAction* showmissedwords = nullptr;
-    QAction* TextSize1 = nullptr;
-    QActionGroup* textSizes_ = nullptr;
+    // The Options menu's items, each showing one option of settings_; a choice's item holds
+    // the value it stands for as its data.
+    QList<std::pair<QAction*, bool GameSettings::*>> optionSwitches_;
+    QList<std::pair<QActionGroup*, int GameSettings::*>> optionChoices_;
     QAction* ScrollChatOff1 = nullptr; // the chat pane's item; the option
     QAction* ScrollChatOff2 = nullptr; // the Options menu's item; mirrors it
     QMenu* popup_kick = nullptr;

@@ -103,15 +103,15 @@ void Tchat::sendit()
         return;
     const QString text = mychat->text();
     if (!text.isEmpty() && !text.startsWith(QLatin1Char('/')))
-        session_.say(text, textColour_);
+        session_.say(text, settings_.textColour);
     else if (text.startsWith(QLatin1String("/me")))
-        session_.act(text.mid(4), actionColour_);
+        session_.act(text.mid(4), settings_.actionColour);
     mychat->clear();
 }
 
 QString Tchat::phrase(int number) const
 {
-    return b_phrase[static_cast<std::size_t>(number)]->toolTip();
+    return settings_.phrases.at(static_cast<std::size_t>(number - 1));
 }
 
 void Tchat::phraseClick(int number)
@@ -121,7 +121,7 @@ void Tchat::phraseClick(int number)
     const QString text = phrase(number);
     const QString action =
         text.startsWith(QLatin1String("/me ")) ? text.mid(4) : QStringLiteral("says: ") + text;
-    session_.act(action, actionColour_);
+    session_.act(action, settings_.actionColour);
     phrasePause_.start();
 }
 

@@ -50,6 +50,8 @@ void Tchat::joinElsewhere(const QString& playerName, const GameAddress& where)
     }
     if (othersWouldLoseTheirGame(kLeavingEndsTheirGame))
         return;
+    settings_.playerName = playerName;
+    settings_.joinAddress = others_->address();
     saveinifile(); // the name and the address, before the game's settings are read again
     leaveGame();
     others_->hide();
@@ -60,6 +62,8 @@ void Tchat::joinElsewhere(const QString& playerName, const GameAddress& where)
 
 void Tchat::hostHereToggled(bool on, const QString& playerName)
 {
+    settings_.playerName = playerName;
+    settings_.hostHere = on;
     saveinifile();
     if (!on) {
         visibleHost_->hide();
@@ -74,6 +78,7 @@ void Tchat::hostHereToggled(bool on, const QString& playerName)
         QMessageBox::question(this, windowTitle(),
                               QStringLiteral("To host here you leave the game you are in. Leave it?")) !=
             QMessageBox::Yes) {
+        settings_.hostHere = false;
         others_->remember(playerName, others_->address(), false);
         saveinifile();
         return;

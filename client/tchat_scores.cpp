@@ -42,10 +42,7 @@ void Tchat::drawRoster()
     button_start->setVisible(session_.leads() && !session_.gameRunning());
     StartGame1->setEnabled(session_.leads());
     if (spylist_ != nullptr) {
-        QStringList spectators;
-        for (const Spectator& spectator : session_.spectators())
-            spectators << QStringLiteral("%1: %2").arg(spectator.slot).arg(spectator.name);
-        spylist_->setSpies(spectators);
+        spylist_->setSpies(session_.spectators());
         spylist_->setRemoveEnabled(session_.leads());
     }
     if (gamestart_ != nullptr) {

@@ -39,8 +39,8 @@ void Tchat::followSession()
         showHostedGame();
     }));
     connect(&session_, &GameSession::optionsChanged, this, guardedSlot([this] {
-        TypeWords1->setChecked(session_.options.typeWords);
-        saveinifile();
+        settings_.typeWords = session_.options.typeWords;
+        optionChosen();
     }));
     connect(&session_, &GameSession::ownStrike, this, [this] {
         if (tally_ != nullptr)
@@ -66,7 +66,7 @@ void Tchat::followSession()
 
 void Tchat::tellMissedWords()
 {
-    if (!showmissedwords->isChecked())
+    if (!settings_.showMissedWords)
         return;
     static const QColor kMissedWordsColour(0, 128, 0);
     QList<QByteArray> played;
@@ -86,13 +86,11 @@ void Tchat::setCompanions(TServer& host, Tgamestart& gamestart, Tphrases& phrase
     connect(spylist_, &Tspylist::removeRequested, this,
             [this](int slot) { FaultReport::guard([&] { kicking(slot); }); });
     connect(phrases_, &Tphrases::phrasesChosen, this, [this](const QStringList& chosen) {
-        GameSettings::Phrases phrases;
-        for (std::size_t k = 0; k < phrases.size(); ++k) {
-            phrases[k] = chosen.value(static_cast<qsizetype>(k));
-            b_phrase[k + 1]->setToolTip(phrases[k]);
-        }
+        for (std::size_t k = 0; k < settings_.phrases.size(); ++k)
+            settings_.phrases[k] = chosen.value(static_cast<qsizetype>(k));
+        applySettings();
         if (!settingsPath_.isEmpty())
-            writePhrases(IniFile(settingsPath_), phrases);
+            writePhrases(IniFile(settingsPath_), settings_.phrases);
     });
     connect(gamestart_, &Tgamestart::startRequested, this, [this](const QByteArray& seconds, bool team) {
         FaultReport::guard([&] { startRequested(seconds, team); });
@@ -225,6 +223,7 @@ void Tchat::button_startClick()
 
 void Tchat::startRequested(const QByteArray& secondsPerTurn, bool teamGame)
 {
+    takeStartChoices();
     saveinifile();
     const int wanted = gamestart_->computerPlayers();
     // The computer players are made at the first start that asks for any.
@@ -259,6 +258,6 @@ void Tchat::gameIsFull()
 
 void Tchat::playsounds(const QString& name)
 {
-    if (sounds_ != nullptr && PlaySounds1->isChecked())
+    if (sounds_ != nullptr && settings_.playSounds)
         sounds_->play(name);
 }

@@ -17,31 +17,31 @@
 
 namespace {
 
-// Checks the item of a radio group whose number is `tag`; the others keep their marks.
-void choose(QAction* owner, int tag)
+// The options the board plays by.
+PlayOptions playOptionsOf(const GameSettings& settings)
 {
-    owner->setData(tag);
-    for (QAction* item : owner->menu()->actions()) {
-        if (item->data().toInt() == tag)
-            item->setChecked(true);
-    }
+    return {.typeWords = settings.typeWords,
+            .spaceShuffles = settings.spaceSorts,
+            .newTurnSound = settings.turnSound == 1,
+            .showRefusedWord = settings.showBadWord,
+            .clearRefusedWord = settings.clearBadWords};
 }
 
 } // namespace
 
 void Tchat::loadinifile()
 {
-    const GameSettings stored = readGameSettings(IniFile(settingsPath_));
+    GameSettings stored = readGameSettings(IniFile(settingsPath_));
     settingsLoaded_ = true;
+    for (std::size_t index = 0; index < stored.phrases.size(); ++index) {
+        if (stored.phrases[index].isEmpty())
+            stored.phrases[index] = settings_.phrases[index]; // the button keeps the phrase it has
+    }
+    settings_ = stored;
     savedGeometry_ = QRect(stored.left, stored.top, stored.width, stored.height);
     move(stored.left, stored.top);
     resize(stored.width, stored.height);
     savedGeometry_.setSize(size()); // the window may not go below its minimum size
-
-    applyTextSize(stored.textSize);
-    textColour_ = stored.textColour;
-    actionColour_ = stored.actionColour;
-    setChatColour(textColour_);
 
     if (gamestart_ != nullptr) {
         if (stored.timePerTurn)
@@ -49,23 +49,41 @@ void Tchat::loadinifile()
         if (stored.computerPlayers)
             gamestart_->setComputerPlayers(*stored.computerPlayers);
         gamestart_->setComputerLevel(Levels::fromName(stored.computerLevel).value_or(Levels::kDefault));
+        takeStartChoices(); // as the dialog brought them into its ranges
     }
-    choose(timebetween, stored.secondsBetweenRounds);
-
-    for (std::size_t index = 0; index < stored.phrases.size(); ++index) {
-        if (!stored.phrases[index].isEmpty())
-            b_phrase[index + 1]->setToolTip(stored.phrases[index]);
-    }
-    TypeWords1->setChecked(stored.typeWords);
-    usespace->setChecked(stored.spaceSorts);
-    showbadword->setChecked(stored.showBadWord);
-    showmissedwords->setChecked(stored.showMissedWords);
-    clearwords1->setChecked(stored.clearBadWords);
-    choose(TurnSound1, stored.turnSound);
-    session_.options.newTurnSound = stored.turnSound == 1;
-    PlaySounds1->setChecked(stored.playSounds);
+    applySettings();
     if (others_ != nullptr)
         others_->remember(stored.playerName, stored.joinAddress, stored.hostHere);
+}
+
+void Tchat::applySettings()
+{
+    for (const auto& [item, option] : optionSwitches_)
+        item->setChecked(settings_.*option);
+    for (const auto& [group, option] : optionChoices_) {
+        for (QAction* item : group->actions())
+            item->setChecked(item->data().toInt() == settings_.*option);
+    }
+    QFont font = mainchat->font();
+    font.setPointSize(std::max(1, settings_.textSize));
+    mainchat->setFont(font);
+    setChatColour(settings_.textColour);
+    for (std::size_t index = 0; index < settings_.phrases.size(); ++index)
+        b_phrase[index + 1]->setToolTip(settings_.phrases[index]); // the phrase is the button's hint
+    session_.options = playOptionsOf(settings_);
+}
+
+void Tchat::optionChosen()
+{
+    applySettings();
+    saveinifile();
+}
+
+void Tchat::takeStartChoices()
+{
+    settings_.timePerTurn = gamestart_->timePerTurn();
+    settings_.computerPlayers = gamestart_->computerPlayers();
+    settings_.computerLevel = Levels::nameOf(gamestart_->computerLevel());
 }
 
 void Tchat::saveinifile()
@@ -77,44 +95,11 @@ void Tchat::saveSettings(const QRect& geometry)
 {
     if (settingsPath_.isEmpty() || !settingsLoaded_)
         return;
-    std::optional<int> computerPlayers;
-    QString computerLevel;
-    if (gamestart_ != nullptr) {
-        computerPlayers = gamestart_->computerPlayers();
-        computerLevel = Levels::nameOf(gamestart_->computerLevel());
-    }
-    writeGameSettings(IniFile(settingsPath_),
-                      {.top = geometry.top(),
-                       .left = geometry.left(),
-                       .width = geometry.width(),
-                       .height = geometry.height(),
-                       .textSize = mainchat->font().pointSize(),
-                       .textColour = textColour_,
-                       .actionColour = actionColour_,
-                       .timePerTurn = gamestart_ != nullptr ? gamestart_->timePerTurn() : 60,
-                       .turnSound = TurnSound1->data().toInt(),
-                       .secondsBetweenRounds = timebetween->data().toInt(),
-                       .typeWords = TypeWords1->isChecked(),
-                       .spaceSorts = usespace->isChecked(),
-                       .showBadWord = showbadword->isChecked(),
-                       .clearBadWords = clearwords1->isChecked(),
-                       .playSounds = PlaySounds1->isChecked(),
-                       .showMissedWords = showmissedwords->isChecked(),
-                       .computerPlayers = computerPlayers,
-                       .computerLevel = computerLevel,
-                       .playerName = others_ != nullptr ? others_->playerName() : QString(),
-                       .joinAddress = others_ != nullptr ? others_->address() : QString(),
-                       .hostHere = others_ != nullptr && others_->hostHere()});
-}
-
-void Tchat::applyTextSize(int points)
-{
-    QFont font = mainchat->font();
-    font.setPointSize(std::max(1, points));
-    mainchat->setFont(font);
-    for (QAction* item : textSizes_->actions())
-        item->setChecked(item->data().toInt() == points);
-    TextSize1->setData(points);
+    settings_.top = geometry.top();
+    settings_.left = geometry.left();
+    settings_.width = geometry.width();
+    settings_.height = geometry.height();
+    writeGameSettings(IniFile(settingsPath_), settings_);
 }
 
 void Tchat::setChatColour(quint32 colour)
@@ -126,17 +111,18 @@ void Tchat::setChatColour(quint32 colour)
 
 void Tchat::TextColor1Click()
 {
-    if (const auto chosen = pickColour(ColorValue::toQColor(textColour_), QStringLiteral("Text Color"))) {
-        textColour_ = ColorValue::fromQColor(*chosen);
-        setChatColour(textColour_);
-        saveinifile();
+    if (const auto chosen =
+            pickColour(ColorValue::toQColor(settings_.textColour), QStringLiteral("Text Color"))) {
+        settings_.textColour = ColorValue::fromQColor(*chosen);
+        optionChosen();
     }
 }
 
 void Tchat::ActionColor1Click()
 {
-    if (const auto chosen = pickColour(ColorValue::toQColor(actionColour_), QStringLiteral("Action Color")))
-        actionColour_ = ColorValue::fromQColor(*chosen);
+    if (const auto chosen =
+            pickColour(ColorValue::toQColor(settings_.actionColour), QStringLiteral("Action Color")))
+        settings_.actionColour = ColorValue::fromQColor(*chosen);
     saveinifile(); // saved whether or not a colour was chosen
 }
 

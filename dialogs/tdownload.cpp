@@ -126,9 +126,10 @@ void Tdownload::showEvent(QShowEvent* event)
 void Tdownload::getbuttonClick()
 {
     downloadState_ = kNormal;
-    infolabel2->setText(places_.address.section(QLatin1Char('/'), -1));
+    fileName_ = places_.address.section(QLatin1Char('/'), -1);
+    infolabel2->setText(fileName_);
     // Unbuffered, so that a full disk fails the write that fills it, not a later close.
-    QFile file(QDir(places_.folder).filePath(infolabel2->text()));
+    QFile file(QDir(places_.folder).filePath(fileName_));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         throw std::runtime_error(
             QStringLiteral("Cannot create %1: %2").arg(file.fileName(), file.errorString()).toStdString());
@@ -195,7 +196,7 @@ void Tdownload::HttpCli1HeaderData()
 
 void Tdownload::HttpCli1DocBegin()
 {
-    infolabel3->setText(QStringLiteral("Downloading: ") + infolabel2->text());
+    infolabel3->setText(QStringLiteral("Downloading: ") + fileName_);
 }
 
 void Tdownload::HttpCli1DocData(qint64 received)

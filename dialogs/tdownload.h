@@ -56,6 +56,7 @@ private:
     void install(const QString& installer);
 
     DownloadPlaces places_;
+    QString fileName_; // the download's file name in places_.folder, once started
     HttpCli HttpCli1;
     int downloadState_ = kNoDownload;
     QPushButton* getbutton = nullptr;

@@ -68,12 +68,14 @@ Tspylist::Tspylist(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStays
     connect(done, &QPushButton::clicked, this, &QWidget::hide);
 }
 
-void Tspylist::setSpies(const QStringList& lines)
+void Tspylist::setSpies(const QList<Spectator>& spectators)
 {
-    if (lines == spies())
+    if (spectators == spectators_)
         return; // the line under the pointer stays where it is
+    spectators_ = spectators;
     listbox_spys->clear();
-    listbox_spys->addItems(lines);
+    for (const Spectator& spectator : spectators_)
+        listbox_spys->addItem(QStringLiteral("%1: %2").arg(spectator.slot).arg(spectator.name));
 }
 
 QStringList Tspylist::spies() const
@@ -102,11 +104,6 @@ void Tspylist::listbox_spysMouseMove(const QPoint& at)
 
 void Tspylist::popup_kickhimClick()
 {
-    if (tag_ < 0 || tag_ >= listbox_spys->count())
-        return;
-    const QString line = listbox_spys->item(tag_)->text();
-    bool isNumber = false;
-    const int slot = line.left(line.indexOf(QLatin1Char(':'))).toInt(&isNumber);
-    if (isNumber)
-        Q_EMIT removeRequested(slot);
+    if (tag_ >= 0 && tag_ < spectators_.size())
+        Q_EMIT removeRequested(spectators_.at(tag_).slot);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "spectator.h"
+
+#include <QList>
 #include <QStringList>
 #include <QWidget>
 
@@ -15,7 +17,8 @@ class Tspylist : public QWidget {
 public:
     explicit Tspylist(QWidget* parent = nullptr);
 
-    void setSpies(const QStringList& lines);
+    void setSpies(const QList<Spectator>& spectators);
+    // The lines as the list shows them.
     QStringList spies() const;
 
     // Only the host may remove spectators.
@@ -32,6 +35,7 @@ Q_SIGNALS:
     void removeRequested(int slot);
 
 private:
+    QList<Spectator> spectators_; // the list's rows, in their order
     QListWidget* listbox_spys;
     QAction* popup_kickhim;
     int tag_ = -1;

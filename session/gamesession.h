@@ -5,6 +5,7 @@
 #include "rack.h"
 #include "receivedlist.h"
 #include "scoresheet.h"
+#include "spectator.h"
 #include "tsock.h"
 
 #include <QObject>
@@ -22,14 +23,6 @@ struct Seat {
     bool watching = false;
     int score = 0;                // the running total the host last reported
     std::array<QString, 3> words; // the words of the frame just ended, shown until the next turn
-};
-
-// A participant who watches from beyond the player slots.
-struct Spectator {
-    int slot = 0;
-    QString name;
-
-    friend bool operator==(const Spectator&, const Spectator&) = default;
 };
 
 // How the player wants the board to answer.

@@ -184,19 +184,42 @@ void TestChat::storedValuesAreReadExactly()
 
 void TestChat::optionsAreSavedIntoTheSharedFile()
 {
+    // Every menu option away from its default: the line it saves, and the next start shows it.
+    const QList<std::pair<const char*, QByteArray>> changes{
+        {"TypeWords1", "Type=true"},
+        {"usespace", "Usespace=true"},
+        {"clearwords1", "Clearwords=true"},
+        {"showbadword", "Showbadword=false"},
+        {"showmissedwords", "Showmissedwords=false"},
+        {"PlaySounds1", "Playsounds=false"},
+        {"New1", "Turnsound=1"},
+        {"Fast1", "Timebetween=15"},
+        {"N12", "Textsize=12"},
+    };
     Program program;
     const QByteArray lobby = "; kept by the lobby\r\n[Lobby]\r\nName = Bob  \r\n\r\n";
     writeSettings(program, lobby + "[Pinfall]\r\nPhrase1=Hi!\r\n");
     QVERIFY(connectSolo(program));
-    program.action("TypeWords1")->trigger();
-    program.action("Fast1")->trigger();
-    program.action("N12")->trigger();
+    for (const auto& [item, line] : changes)
+        program.action(item)->trigger();
     const QByteArray saved = settings(program);
     QVERIFY2(saved.startsWith(lobby + "[Pinfall]\r\nPhrase1=Hi!\r\nTop="), saved.constData());
-    for (const char* line : {"Type=true", "Timebetween=15", "Textsize=12", "Playsounds=true",
-                             "Textcolor=clBlack", "Turnsound=0", "Timeperturn=45", "Showbadword=true"})
+    for (const auto& [item, line] : changes)
+        QVERIFY2(saved.contains("\r\n" + line + "\r\n"), line.constData());
+    for (const char* line : {"Textcolor=clBlack", "Timeperturn=45"})
         QVERIFY2(saved.contains(QByteArray("\r\n") + line + "\r\n"), line);
     QCOMPARE(program.chat.findChild<QTextEdit*>(QStringLiteral("mainchat"))->font().pointSize(), 12);
+    QCOMPARE(program.chat.timeBetweenRounds(), 15);
+    const PlayOptions& board = program.chat.session().options;
+    QVERIFY(board.typeWords && board.spaceShuffles && board.clearRefusedWord && board.newTurnSound);
+    QVERIFY(!board.showRefusedWord);
+
+    Program next;
+    writeSettings(next, saved);
+    QVERIFY(connectSolo(next));
+    QCOMPARE(next.chat.settings(), program.chat.settings());
+    for (const auto& [item, line] : changes)
+        QVERIFY2(checked(next, item) != (line.endsWith("false")), item);
 }
 
 void TestChat::closingSavesOnlyAMovedWindow()

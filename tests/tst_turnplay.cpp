@@ -270,8 +270,8 @@ void TestTurnPlay::refusedWordOptions()
     QCOMPARE(turn.ann->sounds.played.last(), QStringLiteral("badword"));
     QVERIFY(!turn.ann->widget("panel_badword")->isHidden());
     QCOMPARE(turn.ann->chat.session().rack().laidCount(), 2); // the word stays to be changed
-    turn.ann->action("clearwords1")->setChecked(true);
-    turn.ann->action("showbadword")->setChecked(false);
+    turn.ann->action("clearwords1")->trigger();
+    turn.ann->action("showbadword")->trigger();
     turn.ann->chat.Image3Click();
     QTest::mouseClick(turn.ann->widget("button_send"), Qt::LeftButton);
     turn.tell("CMD_worderror+2+");

@@ -42,7 +42,7 @@ void TestWholeGame::twoPlayersPlayTenFrames()
         words << "abdicating";
     bob.server->fixNextWords(words);
     for (Program* player : {&bob, &ann})
-        player->action("TypeWords1")->setChecked(true);
+        player->action("TypeWords1")->trigger();
 
     bob.chat.button_startClick();
     bob.gamestart.button_startClick();
