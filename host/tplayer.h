@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framescore.h"
+#include "gamerules.h"
 #include "tsock.h"
 
 #include <QByteArray>
@@ -24,9 +25,17 @@ struct TPlayer {
     qint32 score = 0;                   // running score
     bool watching = false;              // sits out from the next deal on
     std::array<LetterSet, 3> letters{}; // the frame's deal, then the two bonus sets of frame 10
-    qint32 rolls = 0;                   // words accepted this frame; 4 once the frame is finished
-    std::array<TFrameScore, 10> frames{};
+    qint32 rolls = 0;                   // words accepted this frame; Rules::kFrameFinished once finished
+    std::array<TFrameScore, Rules::kFrames> frames{};
     qint32 letterset = 0;            // the set in play, 1 to 3; 0: may not send words now
     std::array<QByteArray, 3> words; // accepted words of this frame
     QByteArray answer;               // the ten-letter word of the set in play
+
+    bool finishedFrame() const { return rolls == Rules::kFrameFinished; }
+    // No more words in this frame: the player is not waited for, and a word sent is not judged.
+    void finishFrame()
+    {
+        rolls = Rules::kFrameFinished;
+        letterset = 0;
+    }
 };

@@ -157,6 +157,8 @@ private:
     void afterGoodWord(int slot);
     void sendBonusSet(int slot, int set);
     void endFrameIfAllDone();
+    // Every player slot's record of the current frame, closed for `why`.
+    void closeFrames(Rules::Closing why);
     void postheirscores();
 
     void sendTo(int slot, const QByteArray& message);

@@ -24,23 +24,6 @@ int secondsOrDefault(const QByteArray& text)
     }
 }
 
-void setRoll(TFrameScore& frame, int word, int pins)
-{
-    switch (word) {
-    case 1:
-        frame.roll1 = pins;
-        break;
-    case 2:
-        frame.roll2 = pins;
-        break;
-    case 3:
-        frame.roll3 = pins;
-        break;
-    default:
-        break;
-    }
-}
-
 // The tiles in position order: the order of the deal would spell the word to find.
 QList<DealtTile> inPositionOrder(const LetterSet& set)
 {
@@ -117,8 +100,7 @@ void TServer::findplayer()
     for (int slot = 1; slot <= playerslots; ++slot) {
         TPlayer& player = players[slot];
         if (!player.connected || player.watching) {
-            player.rolls = 4;
-            player.letterset = 0;
+            player.finishFrame(); // sits this frame out
         } else {
             player.rolls = 0;
         }
@@ -154,10 +136,15 @@ void TServer::timer1Timer()
 
 void TServer::timeup()
 {
-    for (int slot = 1; slot <= playerslots; ++slot)
-        Rules::closeAtTimeUp(players[slot].frames[currentframe - 1], currentframe == kLastFrame);
+    closeFrames(Rules::Closing::TimeUp);
     sendToAll(ToClient::timeisup());
     postheirscores();
+}
+
+void TServer::closeFrames(Rules::Closing why)
+{
+    for (int slot = 1; slot <= playerslots; ++slot)
+        Rules::closeFrame(players[slot].frames[currentframe - 1], currentframe == kLastFrame, why);
 }
 
 void TServer::checkforwin()
@@ -207,7 +194,7 @@ void TServer::sendword(const FromClient::SendWord& sent, TSock* from)
     *freeWord = word.left(10);
     std::replace(tiles.begin(), tiles.end(), kTakenTile, kNoTile);
     ++player.rolls;
-    setRoll(player.frames[currentframe - 1], player.rolls, pins);
+    Rules::setRoll(player.frames[currentframe - 1], player.rolls, pins);
     sendTo(slot, ToClient::goodword(slot, currentframe, player.score, player.rolls, pins));
     afterGoodWord(slot);
 }
@@ -235,8 +222,7 @@ void TServer::afterGoodWord(int slot)
         sendBonusSet(slot, 3);
         break;
     case Rules::Next::FrameOver:
-        player.letterset = 0;
-        player.rolls = 4;
+        player.finishFrame();
         endFrameIfAllDone();
         break;
     case Rules::Next::Inconsistent:
@@ -256,19 +242,11 @@ void TServer::sendBonusSet(int slot, int set)
 void TServer::endFrameIfAllDone()
 {
     for (int slot = 1; slot <= playerslots; ++slot) {
-        if (players[slot].connected && players[slot].rolls != 4)
+        if (players[slot].connected && !players[slot].finishedFrame())
             return;
     }
     timer1.stop();
-    for (int slot = 1; slot <= playerslots; ++slot) {
-        TFrameScore& frame = players[slot].frames[currentframe - 1];
-        if (frame.roll1 == -1) {
-            frame.roll1 = 0;
-            frame.roll2 = 0;
-            if (currentframe == kLastFrame)
-                frame.roll3 = 0;
-        }
-    }
+    closeFrames(Rules::Closing::NoWord);
     postheirscores();
 }
 
@@ -281,12 +259,8 @@ void TServer::postheirscores()
         BowlingScore::computeTotals(player.frames, currentframe, reportError);
         player.score = BowlingScore::runningScore(player.frames, currentframe);
         TFrameScore& frame = player.frames[currentframe - 1];
-        if (!player.connected) {
-            for (qint32* value : {&frame.roll1, &frame.roll2, &frame.roll3, &frame.total}) {
-                if (*value == -1)
-                    *value = 0;
-            }
-        }
+        if (!player.connected)
+            Rules::closeFrame(frame, currentframe == kLastFrame, Rules::Closing::NoPlayer);
         PlayerReport& out = reports[slot - 1];
         out.slot = slot;
         out.score = player.score;

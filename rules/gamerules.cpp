@@ -2,6 +2,23 @@
 
 namespace Rules {
 
+void setRoll(TFrameScore& frame, int word, qint32 pins)
+{
+    switch (word) {
+    case 1:
+        frame.roll1 = pins;
+        break;
+    case 2:
+        frame.roll2 = pins;
+        break;
+    case 3:
+        frame.roll3 = pins;
+        break;
+    default:
+        break;
+    }
+}
+
 Next afterWord(int frame, int word, const TFrameScore& rolls)
 {
     const bool lastFrame = frame == kFrames;
@@ -27,25 +44,49 @@ Next afterWord(int frame, int word, const TFrameScore& rolls)
     return Next::Inconsistent;
 }
 
+WordResult resultOf(int frame, int word, const TFrameScore& rolls)
+{
+    const bool lastFrame = frame == kFrames;
+    if (word == 1 && rolls.roll1 == kPins)
+        return WordResult::Strike;
+    if (word <= 2 && makeTen(rolls.roll1, rolls.roll2))
+        return WordResult::Spare;
+    if (lastFrame && word == 3 && makeTen(rolls.roll2, rolls.roll3))
+        return WordResult::BonusSpare;
+    if (lastFrame && ((word == 2 && rolls.roll2 == kPins) || (word == 3 && rolls.roll3 == kPins)))
+        return WordResult::BonusStrike;
+    return WordResult::Pins;
+}
+
 int wordsLeftForTiles(int frame, const TFrameScore& rolls)
 {
     const bool freshBonusSet = frame == kFrames && rolls.roll1 == kPins && rolls.roll2 < 0;
     return rolls.roll1 < 0 || freshBonusSet ? 2 : 1;
 }
 
-void closeAtTimeUp(TFrameScore& frame, bool lastFrame)
+void closeFrame(TFrameScore& frame, bool lastFrame, Closing why)
 {
-    if (lastFrame) {
-        for (qint32* roll : {&frame.roll1, &frame.roll2, &frame.roll3}) {
-            if (*roll == -1)
-                *roll = 0;
-        }
+    const auto zeroIfMissing = [](qint32& value) {
+        if (value == -1)
+            value = 0;
+    };
+    switch (why) {
+    case Closing::NoPlayer:
+        for (qint32* value : {&frame.roll1, &frame.roll2, &frame.roll3, &frame.total})
+            zeroIfMissing(*value);
+        return;
+    case Closing::NoWord:
+        if (frame.roll1 != -1)
+            return;
+        [[fallthrough]]; // a frame without a word closes as at time-up
+    case Closing::TimeUp:
+        zeroIfMissing(frame.roll1);
+        if (lastFrame || frame.roll1 != kPins)
+            zeroIfMissing(frame.roll2);
+        if (lastFrame)
+            zeroIfMissing(frame.roll3);
         return;
     }
-    if (frame.roll1 == -1)
-        frame.roll1 = 0;
-    if (frame.roll2 == -1 && frame.roll1 != kPins)
-        frame.roll2 = 0;
 }
 
 QList<int> winners(const std::array<qint32, kPlayerSlots>& scores, bool teamGame)

@@ -102,6 +102,16 @@ void GameSession::connectTo(const QString& address, const QString& port, const Q
     open();
 }
 
+void GameSession::joinOver(StreamTransport* stream, const QString& playerName)
+{
+    playerName_ = playerName.left(Rules::kLongestName);
+    isHost_ = false;
+    closed_ = false;
+    sock_.adoptConnected(stream);
+    answerTimer_.start(answerTimeout);
+    Q_EMIT rosterChanged();
+}
+
 void GameSession::retry()
 {
     if (!game_.loggedIn && closed_)
@@ -340,6 +350,8 @@ void GameSession::dealt(const FromHost::Letters& message)
 
 void GameSession::nextPlayer(const FromHost::NextPlayer& message)
 {
+    if (message.frame < 1 || message.frame > Rules::kFrames)
+        return; // a broken host: no such frame to play
     const int slot = message.slot;
     game_.frame = message.frame;
     game_.wordsLine = game_.lastWords;
@@ -369,32 +381,36 @@ void GameSession::accepted(const FromHost::GoodWord& message)
     const int word = message.word;
     const int pins = message.pins;
     if (slot != game_.localSlot || !isPlayerSlot(slot) || frame < 1 || frame > Rules::kFrames || word < 1 ||
-        word > 3)
+        word > Rules::kMostWords)
         return;
     TFrameScore rolls = game_.sheet.frame(slot, frame);
-    (word == 1 ? rolls.roll1 : word == 2 ? rolls.roll2 : rolls.roll3) = pins;
+    Rules::setRoll(rolls, word, pins);
     game_.sheet.setRolls(slot, frame, rolls);
-    (word == 1 ? game_.ownRolls.roll1 : word == 2 ? game_.ownRolls.roll2 : game_.ownRolls.roll3) = pins;
+    Rules::setRoll(game_.ownRolls, word, pins);
 
-    const bool tenth = frame == Rules::kFrames;
     const auto strike = [this] {
         Q_EMIT sound(QStringLiteral("strike"));
         Q_EMIT ownStrike();
     };
-    if (word == 1 && pins == Rules::kPins) {
+    switch (Rules::resultOf(frame, word, rolls)) {
+    case Rules::WordResult::Strike:
         setStatus(QStringLiteral("You got a Strike!"));
         strike();
-    } else if (word <= 2 && Rules::makeTen(rolls.roll1, rolls.roll2)) {
+        break;
+    case Rules::WordResult::Spare:
         setStatus(QStringLiteral("You got a Spare!"));
         Q_EMIT sound(QStringLiteral("goodword"));
-    } else if (tenth && word == 3 && Rules::makeTen(rolls.roll2, rolls.roll3)) {
+        break;
+    case Rules::WordResult::BonusSpare:
         Q_EMIT sound(QStringLiteral("goodword"));
-    } else if (tenth &&
-               ((word == 2 && rolls.roll2 == Rules::kPins) || (word == 3 && rolls.roll3 == Rules::kPins))) {
+        break;
+    case Rules::WordResult::BonusStrike:
         strike();
-    } else {
+        break;
+    case Rules::WordResult::Pins:
         Q_EMIT sound(QStringLiteral("goodword"));
         setStatus(QStringLiteral("You knocked down %1 pins.").arg(pins));
+        break;
     }
 
     if (Rules::afterWord(frame, word, rolls) == Rules::Next::SameSet) {
@@ -524,6 +540,8 @@ void GameSession::caughtUp(const FromHost::LoadStats& message)
     if (message.countdown > 4) {
         clock_.start(second);
         game_.sitsOutFrame = isPlayerSlot(game_.localSlot);
+    } else {
+        clock_.stop(); // whatever ran before, the clock has no time left to count
     }
     game_.teamGame = message.teamFlag == "t";
     Q_EMIT rosterChanged();

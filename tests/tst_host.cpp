@@ -138,6 +138,7 @@ private Q_SLOTS:
     void perfectGameIs300();
     void frameTenBonusSets();
     void timeUpAfterOneWord();
+    void slotsThatPlayedNothing();
     void wordInThePauseScoresAgain();
     void refusedWordsGiveTilesBack();
     void claimsOfAnotherSlotAreIgnored();
@@ -565,6 +566,43 @@ void TestHost::timeUpAfterOneWord()
     const SlotReport report = reportFor(table[1].waitFor("CMD_postscores+"), 1);
     QCOMPARE(report.rolls, (QList<int>{3, 0, -1}));
     QCOMPARE(report.totals.first(), 3);
+}
+
+void TestHost::slotsThatPlayedNothing()
+{
+    struct Expected {
+        int slot;
+        QList<int> rolls;
+        QList<int> totals; // of the frames played so far
+    };
+    const auto check = [](const QByteArray& postscores, const QList<Expected>& slots) {
+        for (const auto& [slot, rolls, totals] : slots) {
+            QCOMPARE(reportFor(postscores, slot).rolls, rolls);
+            QCOMPARE(reportFor(postscores, slot).totals.first(totals.size()), totals);
+        }
+    };
+    Table table;
+    QVERIFY(table.join(3));
+    QVERIFY(table.start(kBonusWords + QList<QByteArray>{"abdicating", "abdicating"}));
+    // Frame 1 runs out: slot 2 sits out from the next deal on, slot 3 strikes and leaves, slot 4
+    // was never taken.
+    table[2].send("CMD_justwatch+2+1\xFF");
+    table[3].sendWord("abdicating");
+    QVERIFY(!table[3].waitFor("CMD_goodword+").isEmpty());
+    table[3].close();
+    QVERIFY(!table[1].waitFor("CMD_playerdisconnected+3+").isEmpty());
+    table.host.tick(64);
+    check(table[1].waitFor("CMD_postscores+1+"),
+          {{1, {0, 0, -1}, {0}}, {2, {0, 0, -1}, {0}}, {3, {10, 0, 0}, {0}}, {4, {0, 0, 0}, {0}}});
+    // Frame 2 ends as soon as slot 1 has played: nobody else is waited for.
+    table.host.tick(kPause);
+    QVERIFY(!table[1].waitFor("CMD_nextplayer+1+2+").isEmpty());
+    table[1].sendWord("bat");
+    QVERIFY(!table[1].waitFor("CMD_goodword+").isEmpty());
+    table[1].sendWord("acid");
+    check(
+        table[1].waitFor("CMD_postscores+2+"),
+        {{1, {3, 4, -1}, {0, 7}}, {2, {0, 0, -1}, {0, 0}}, {3, {0, 0, 0}, {10, 10}}, {4, {0, 0, 0}, {0, 0}}});
 }
 
 void TestHost::wordInThePauseScoresAgain()

@@ -1,5 +1,5 @@
-// The rules of the game: what a word leads to, the marks of the sheet, time-up, the winners,
-// and the bowling arithmetic of totals and the running score.
+// The rules of the game: what a word leads to and counts as, the marks of the sheet, closing a
+// frame, the winners, and the bowling arithmetic of totals and the running score.
 #include "bowlingscore.h"
 #include "gamerules.h"
 
@@ -43,8 +43,10 @@ QList<int> scored(Frames frames, int currentFrame, QStringList* reports = nullpt
     return totals(frames, currentFrame);
 }
 
+using Rules::Closing;
 using Rules::Mark;
 using Rules::Next;
+using Rules::WordResult;
 using Marks = std::array<Mark, 3>;
 using Scores = std::array<qint32, Rules::kPlayerSlots>;
 
@@ -60,6 +62,7 @@ constexpr Mark roll(int pins)
 } // namespace
 
 Q_DECLARE_METATYPE(Next)
+Q_DECLARE_METATYPE(WordResult)
 Q_DECLARE_METATYPE(Marks)
 Q_DECLARE_METATYPE(TFrameScore)
 Q_DECLARE_METATYPE(Scores)
@@ -70,9 +73,11 @@ class TestRules : public QObject {
 private Q_SLOTS:
     void whatAWordLeadsTo_data();
     void whatAWordLeadsTo();
+    void whatAWordCountsAs_data();
+    void whatAWordCountsAs();
     void marksOfTheSheet_data();
     void marksOfTheSheet();
-    void timeUpFillsTheRollsNotMade();
+    void closingAFrame();
     void winners_data();
     void winners();
     void openFramesAddUp();
@@ -119,6 +124,40 @@ void TestRules::whatAWordLeadsTo()
         QCOMPARE(Rules::wordsLeftForTiles(frame, rolls), wordsLeft.at(next));
 }
 
+void TestRules::whatAWordCountsAs_data()
+{
+    QTest::addColumn<int>("frame");
+    QTest::addColumn<int>("word");
+    QTest::addColumn<TFrameScore>("rolls");
+    QTest::addColumn<WordResult>("result");
+    // Rolls not yet made hold the sheet's blank values.
+    QTest::newRow("strike") << 3 << 1 << TFrameScore{10, 14, 14, -1} << WordResult::Strike;
+    QTest::newRow("spare") << 3 << 2 << TFrameScore{4, 6, 14, -1} << WordResult::Spare;
+    QTest::newRow("open frame") << 3 << 2 << TFrameScore{4, 5, 14, -1} << WordResult::Pins;
+    QTest::newRow("frame 10: strike") << 10 << 1 << TFrameScore{10, 14, 14, -1} << WordResult::Strike;
+    QTest::newRow("frame 10: second strike")
+        << 10 << 2 << TFrameScore{10, 10, 14, -1} << WordResult::BonusStrike;
+    QTest::newRow("frame 10: strike, then pins") << 10 << 2 << TFrameScore{10, 4, 14, -1} << WordResult::Pins;
+    QTest::newRow("frame 10: strike after a spare")
+        << 10 << 3 << TFrameScore{4, 6, 10, -1} << WordResult::BonusStrike;
+    QTest::newRow("frame 10: third word makes ten with the second")
+        << 10 << 3 << TFrameScore{10, 4, 6, -1} << WordResult::BonusSpare;
+    QTest::newRow("frame 10: third word") << 10 << 3 << TFrameScore{4, 6, 3, -1} << WordResult::Pins;
+    QTest::newRow("a third word before frame 10 is no bonus")
+        << 9 << 3 << TFrameScore{4, 6, 10, -1} << WordResult::Pins;
+    QTest::newRow("ten pins with a second word before frame 10")
+        << 9 << 2 << TFrameScore{10, 10, 14, -1} << WordResult::Pins;
+}
+
+void TestRules::whatAWordCountsAs()
+{
+    QFETCH(int, frame);
+    QFETCH(int, word);
+    QFETCH(TFrameScore, rolls);
+    QFETCH(WordResult, result);
+    QCOMPARE(Rules::resultOf(frame, word, rolls), result);
+}
+
 void TestRules::marksOfTheSheet_data()
 {
     QTest::addColumn<TFrameScore>("rolls");
@@ -153,21 +192,31 @@ void TestRules::marksOfTheSheet()
     QCOMPARE(Rules::marksOf(rolls, lastFrame), marks);
 }
 
-void TestRules::timeUpFillsTheRollsNotMade()
+void TestRules::closingAFrame()
 {
+    const TFrameScore none{};
     const struct {
-        TFrameScore before;
+        Closing why;
         bool lastFrame;
+        TFrameScore before;
         TFrameScore after;
     } cases[] = {
-        {{-1, -1, -1, -1}, false, {0, 0, -1, -1}},   {{6, -1, -1, -1}, false, {6, 0, -1, -1}},
-        {{10, -1, -1, -1}, false, {10, -1, -1, -1}}, // a strike keeps its second roll empty
-        {{-1, -1, -1, -1}, true, {0, 0, 0, -1}},     {{10, -1, -1, -1}, true, {10, 0, 0, -1}},
-        {{10, 4, -1, -1}, true, {10, 4, 0, -1}},     {{3, 4, -1, -1}, true, {3, 4, 0, -1}},
+        {Closing::TimeUp, false, none, {0, 0, -1, -1}},
+        {Closing::TimeUp, false, {6, -1, -1, -1}, {6, 0, -1, -1}},
+        {Closing::TimeUp, false, {10, -1, -1, -1}, {10, -1, -1, -1}}, // a strike keeps its second roll empty
+        {Closing::TimeUp, true, none, {0, 0, 0, -1}},
+        {Closing::TimeUp, true, {10, -1, -1, -1}, {10, 0, 0, -1}},
+        {Closing::TimeUp, true, {3, 4, -1, -1}, {3, 4, 0, -1}},
+        {Closing::NoWord, false, none, {0, 0, -1, -1}},
+        {Closing::NoWord, true, none, {0, 0, 0, -1}},
+        {Closing::NoWord, false, {10, -1, -1, -1}, {10, -1, -1, -1}}, // a frame with a word is left alone
+        {Closing::NoWord, true, {3, 4, -1, -1}, {3, 4, -1, -1}},
+        {Closing::NoPlayer, false, {10, -1, -1, -1}, {10, 0, 0, 0}}, // nothing stays unknown
+        {Closing::NoPlayer, true, {3, 4, -1, 17}, {3, 4, 0, 17}},
     };
-    for (const auto& [before, lastFrame, after] : cases) {
+    for (const auto& [why, lastFrame, before, after] : cases) {
         TFrameScore frame = before;
-        Rules::closeAtTimeUp(frame, lastFrame);
+        Rules::closeFrame(frame, lastFrame, why);
         QCOMPARE(frame, after);
     }
 }
@@ -213,8 +262,12 @@ void TestRules::strikesWaitForTwoRolls()
 
 void TestRules::twelveStrikesMake300()
 {
-    const Frames perfect = framesOf({{10}, {10}, {10}, {10}, {10}, {10}, {10}, {10}, {10}, {10, 10, 10}});
-    QCOMPARE(scored(perfect, 10), (QList<int>{30, 60, 90, 120, 150, 180, 210, 240, 270, 300}));
+    Frames perfect = framesOf({{10}, {10}, {10}, {10}, {10}, {10}, {10}, {10}, {10}, {10, 10, 10}});
+    const QList<int> totals = scored(perfect, 10);
+    QCOMPARE(totals, (QList<int>{30, 60, 90, 120, 150, 180, 210, 240, 270, 300}));
+    QVERIFY(Rules::isPerfectGame(totals.last()));
+    perfect[9].roll3 = 9; // one pin short
+    QVERIFY(!Rules::isPerfectGame(scored(perfect, 10).last()));
 }
 
 void TestRules::spareTakesTheNextRoll()

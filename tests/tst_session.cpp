@@ -2,6 +2,7 @@
 // and every check is about what the sessions hold.
 #include "gamesession.h"
 #include "hostedgame.h"
+#include "messages.h"
 #include "tickedhost.h"
 #include "tserver.h"
 #include "wordfinder.h"
@@ -158,6 +159,8 @@ private Q_SLOTS:
     void teamGameIsWonByATeam();
     void slotOneLeadsWhicheverProgramHosts();
     void failedJoinsSayWhyAndMayBeTriedAgain();
+    void whatTheBoardSaysOfAWord_data();
+    void whatTheBoardSaysOfAWord();
 };
 
 void TestSession::initTestCase()
@@ -364,6 +367,52 @@ void TestSession::failedJoinsSayWhyAndMayBeTriedAgain()
     QCOMPARE(gaveUp.front().front().toString(),
              QStringLiteral("Could not join the game at 127.0.0.1, port %1: the host did not answer.")
                  .arg(silent.serverPort()));
+}
+
+void TestSession::whatTheBoardSaysOfAWord_data()
+{
+    QTest::addColumn<int>("frame");
+    QTest::addColumn<QList<int>>("pins"); // of the frame's words, the last one told
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("sound");
+    QTest::addColumn<int>("strikes");
+    const QString unchanged = QStringLiteral("Create a word.");
+    QTest::newRow("spare") << 3 << QList<int>{6, 4} << "You got a Spare!"
+                           << "goodword" << 0;
+    QTest::newRow("frame 10: strike") << 10 << QList<int>{10} << "You got a Strike!"
+                                      << "strike" << 1;
+    QTest::newRow("frame 10: second strike") << 10 << QList<int>{10, 10} << unchanged << "strike" << 1;
+    QTest::newRow("frame 10: strike after a spare")
+        << 10 << QList<int>{4, 6, 10} << unchanged << "strike" << 1;
+    QTest::newRow("frame 10: strike, then pins") << 10 << QList<int>{10, 4} << "You knocked down 4 pins."
+                                                 << "goodword" << 0;
+    QTest::newRow("frame 10: a slash with the third word")
+        << 10 << QList<int>{10, 4, 6} << unchanged << "goodword" << 0;
+}
+
+void TestSession::whatTheBoardSaysOfAWord()
+{
+    QFETCH(int, frame);
+    QFETCH(QList<int>, pins);
+    QFETCH(QString, status);
+    QFETCH(QString, sound);
+    QFETCH(int, strikes);
+    GameSession session(QStringLiteral("1.0.7"));
+    const auto tell = [&session](const QByteArray& message) {
+        session.queue().append(message);
+        QTRY_COMPARE(session.queue().size(), 0);
+    };
+    tell("CMD_sendlogininfo+2");
+    for (qsizetype word = 1; word < pins.size(); ++word)
+        tell(ToClient::goodword(2, frame, 0, static_cast<int>(word), pins[word - 1]));
+    session.dismissRefusal(); // the board's line before the last word
+    QSignalSpy sounds(&session, &GameSession::sound);
+    QSignalSpy ownStrikes(&session, &GameSession::ownStrike);
+    tell(ToClient::goodword(2, frame, 0, static_cast<int>(pins.size()), pins.last()));
+    QCOMPARE(session.status(), status);
+    QCOMPARE(sounds.size(), 1);
+    QCOMPARE(sounds.front().front().toString(), sound);
+    QCOMPARE(ownStrikes.size(), strikes);
 }
 
 QTEST_MAIN(TestSession)
