@@ -62,7 +62,7 @@ void Tchat::countInTally(const GameResult& result)
 {
     if (tally_ == nullptr)
         return;
-    if (result.ownTotal == 300)
+    if (Rules::isPerfectGame(result.ownTotal))
         tally_->addtomineincrease(3);
     if (result.winners.size() == 1 && result.winners.front() == result.ownSlot)
         tally_->addgame(QString::fromLatin1(Ttallylist::kWinnerIsMe));
