@@ -59,6 +59,9 @@ public:
     // Connecting. `hosting`: this participant's own program runs the host and may start
     // games and remove participants.
     void connectTo(const QString& address, const QString& port, const QString& playerName, bool hosting);
+    // Joins over a stream that is connected already, which the session then owns: the fuzzer
+    // plays the host's side of a connection held in memory this way.
+    void joinOver(StreamTransport* stream, const QString& playerName);
     // After a failure: the same address and port once more.
     void retry();
     // Leaves the game without a word to the window: the connection closes, and everything the

@@ -77,7 +77,7 @@ void TestWholeGame::twoPlayersPlayTenFrames()
         QCOMPARE(player->chat.findChild<QLabel*>(QStringLiteral("label_score2"))->text(),
                  QStringLiteral("300"));
         QCOMPARE(player->chat.session().sheet().frame(2, 10), (TFrameScore{10, 10, 10, 300}));
-        QCOMPARE(player->tally.grid().cell(3, 0), QStringLiteral("1")); // a 300 game for each
+        QCOMPARE(player->tally.tally().own().perfectGames.text(), QStringLiteral("1")); // a 300 game for each
     }
     bob.chat.show();
     QDir().mkpath(QStringLiteral(PINFALL_ARTIFACTS));

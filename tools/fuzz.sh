@@ -2,7 +2,8 @@
 # Builds the libFuzzer targets with clang and the sanitizers, replays every input that ever
 # found a fault (tests/fuzz/regressions/NAME/), then fuzzes each target for a while starting
 # from its seeds (tests/fuzz/corpus/NAME/) and, where there is one, its dictionary of words worth
-# trying (tests/fuzz/NAME.dict) and options of its own (tests/fuzz/NAME.options, one a line).
+# trying (tests/fuzz/NAME.dict) and options of its own (tests/fuzz/NAME.options, one a line; a
+# -max_total_time there gives that target a time of its own).
 # While fuzzing, AddressSanitizer keeps one frame of each allocation's stack, which makes runs
 # much faster; replaying a kept input gives the whole stacks.  Usage: tools/fuzz.sh [seconds per target]
 set -euo pipefail
