@@ -27,8 +27,8 @@ void toStderr(const QString& text)
 QString levelNames()
 {
     QStringList names;
-    for (const LevelTraits& traits : Levels::all())
-        names << QString::fromLatin1(traits.name);
+    for (const Level level : Levels::kAll)
+        names << Levels::nameOf(level);
     return names.join(QStringLiteral(", "));
 }
 

@@ -119,8 +119,8 @@ int main(int argc, char** argv)
         for (int game = 0; game < games; ++game)
             scores.push_back(Game(planner, deal, random, turn).play());
         const double mean = std::accumulate(scores.begin(), scores.end(), 0.0) / games;
-        std::printf("%-8s %6d %6.1f %5d %5d\n", level.name, games, mean, percentile(scores, 10),
-                    percentile(scores, 90));
+        std::printf("%-8s %6d %6.1f %5d %5d\n", qPrintable(Levels::nameOf(level.level)), games, mean,
+                    percentile(scores, 10), percentile(scores, 90));
     }
     return 0;
 }

@@ -1,21 +1,26 @@
 #include "level.h"
 
+#include <algorithm>
+
 namespace {
 
 // Tuned with bench_levels: in 60-second turns the mean scores rise from about 100 to 270.
-constexpr std::array<LevelTraits, 5> kLevels{{
-    {Level::Novice, "Novice", 20, 9.0, 0.25, false, 0.45},
-    {Level::Casual, "Casual", 55, 4.5, 0.4, false, 0.35},
-    {Level::Club, "Club", 55, 6.0, 0.45, true, 0.3},
-    {Level::Expert, "Expert", 70, 3.5, 0.55, true, 0.25},
-    {Level::Master, "Master", 95, 2.0, 0.6, true, 0.2},
+// In the order of Levels::kAll.
+constexpr std::array<LevelTraits, Levels::kAll.size()> kLevels{{
+    {Level::Novice, 20, 9.0, 0.25, false, 0.45},
+    {Level::Casual, 55, 4.5, 0.4, false, 0.35},
+    {Level::Club, 55, 6.0, 0.45, true, 0.3},
+    {Level::Expert, 70, 3.5, 0.55, true, 0.25},
+    {Level::Master, 95, 2.0, 0.6, true, 0.2},
 }};
+static_assert(std::ranges::equal(kLevels, Levels::kAll, {}, &LevelTraits::level),
+              "traits() finds a level by its place");
 
 } // namespace
 
 namespace Levels {
 
-const std::array<LevelTraits, 5>& all()
+const std::array<LevelTraits, kAll.size()>& all()
 {
     return kLevels;
 }
@@ -23,20 +28,6 @@ const std::array<LevelTraits, 5>& all()
 const LevelTraits& traits(Level level)
 {
     return kLevels[static_cast<std::size_t>(level)];
-}
-
-QString nameOf(Level level)
-{
-    return QString::fromLatin1(traits(level).name);
-}
-
-std::optional<Level> fromName(const QString& name)
-{
-    for (const LevelTraits& level : kLevels) {
-        if (name.compare(QLatin1String(level.name), Qt::CaseInsensitive) == 0)
-            return level.level;
-    }
-    return std::nullopt;
 }
 
 QString playerName(Level level, int number)

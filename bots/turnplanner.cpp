@@ -7,7 +7,6 @@
 namespace {
 
 constexpr double kNever = std::numeric_limits<double>::infinity();
-constexpr double kSafety = 1.0;        // sent by then, so the host has it before the clock runs out
 constexpr double kDecision = 0.6;      // between seeing a word and starting to type it
 constexpr double kSpread = 0.7;        // of the time to see a word, on a log scale
 constexpr double kCommonLength = 5.0;  // the length searchSeconds is given for
@@ -65,7 +64,7 @@ std::optional<TimedWord> TurnPlanner::strike(const RackWords& rack, const std::v
 std::vector<TimedWord> TurnPlanner::plan(QByteArrayView rack, int wordsLeft, double now, double end)
 {
     const RackWords words = solver_.wordsIn(rack);
-    const double last = end - kSafety;
+    const double last = end - kMargin;
     if (wordsLeft < 2 || words.letters.size() < WordIndex::kLongestWord) {
         const std::optional<TimedWord> word = lastWord(words, now, end, std::nullopt);
         return word ? std::vector<TimedWord>{*word} : std::vector<TimedWord>{};
@@ -120,7 +119,7 @@ std::optional<TimedWord> TurnPlanner::lastWord(const RackWords& rack, double now
         if (alreadySeen && rack.words[i].word == *alreadySeen)
             seen[i] = now;
     }
-    const double last = end - kSafety;
+    const double last = end - kMargin;
     const auto sentAt = [&](std::size_t i, double from) {
         return std::max(from, seen[i]) + typing(rack.words[i].word);
     };

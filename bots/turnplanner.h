@@ -23,6 +23,10 @@ struct TimedWord {
 // time, and nothing is sent after the turn's end. Only the tiles are known, never the answer.
 class TurnPlanner {
 public:
+    // Every word is planned at least this long before the turn's end, so that it reaches the
+    // host before the host's clock runs out.
+    static constexpr double kMargin = 1.0;
+
     TurnPlanner(const LevelTraits& level, const Solver& solver, quint32 seed);
 
     // The words to send on `rack` between second `now` and `end` of the turn, when `wordsLeft`

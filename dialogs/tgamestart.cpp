@@ -51,8 +51,8 @@ Tgamestart::Tgamestart(QWidget* parent) : QWidget(parent, Qt::Dialog)
 
     computerLevel_ = new QComboBox(this);
     computerLevel_->setObjectName(QStringLiteral("computerLevel"));
-    for (const LevelTraits& level : Levels::all())
-        computerLevel_->addItem(Levels::nameOf(level.level), static_cast<int>(level.level));
+    for (const Level level : Levels::kAll)
+        computerLevel_->addItem(Levels::nameOf(level), static_cast<int>(level));
     setComputerLevel(Levels::kDefault);
     keepEscapeInList(computerLevel_);
     row("label_computerlevel", QStringLiteral("Computer Level:"), computerLevel_, 104, 84);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "level.h"
+#include "levels.h"
 
 #include <QByteArray>
 #include <QWidget>

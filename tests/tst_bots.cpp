@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -86,6 +87,8 @@ class TestBots : public QObject {
 private Q_SLOTS:
     void threeLevelsPlayAWholeGameEverybodyAgreesOn();
     void aComputerPlaysFromItsTilesAlone();
+    void wordsArePlannedBeforeTheTurnEnds();
+    void aStrikeGoesAsSoonAsItIsSeen();
 };
 
 void TestBots::threeLevelsPlayAWholeGameEverybodyAgreesOn()
@@ -139,6 +142,56 @@ void TestBots::aComputerPlaysFromItsTilesAlone()
     QCOMPARE(first.roll1, planned[0].word.size());
     QCOMPARE(first.roll2,
              planned.size() > 1 ? planned[1].word.size() : (first.roll1 == Rules::kPins ? -1 : 0));
+}
+
+void TestBots::wordsArePlannedBeforeTheTurnEnds()
+{
+    const Solver solver;
+    double closest = std::numeric_limits<double>::infinity(); // to the last moment allowed
+    for (const LevelTraits& level : Levels::all()) {
+        for (const double end : {44.0, 59.0, 119.0}) {
+            for (const auto& [rack, wordsLeft] : {std::pair<QByteArray, int>{"abdicating", 2},
+                                                  {"abdicatinz", 2},
+                                                  {"abdicatinz", 1},
+                                                  {"cating", 1}}) {
+                for (const double now : {0.0, end / 2, end - 3}) {
+                    for (quint32 seed = 1; seed <= 5; ++seed) {
+                        TurnPlanner planner(level, solver, seed);
+                        double before = now;
+                        const std::vector<TimedWord> words = planner.plan(rack, wordsLeft, now, end);
+                        QVERIFY(words.size() <= static_cast<std::size_t>(wordsLeft));
+                        for (const TimedWord& word : words) {
+                            QVERIFY2(
+                                word.at >= before && word.at <= end - TurnPlanner::kMargin,
+                                qPrintable(
+                                    QStringLiteral("%1 at %2").arg(QLatin1String(word.word)).arg(word.at)));
+                            before = word.at;
+                            closest = std::min(closest, end - TurnPlanner::kMargin - word.at);
+                        }
+                    }
+                }
+            }
+        }
+    }
+    // Words are planned up to the last moment, so the bound above is the one that holds them.
+    QVERIFY2(closest < 0.5, qPrintable(QString::number(closest)));
+}
+
+void TestBots::aStrikeGoesAsSoonAsItIsSeen()
+{
+    // A player who sees every word at once and types in no time: a strike goes at once, any
+    // other first word when the player settles, the level's share of the turn later.
+    const LevelTraits atOnce{Level::Master, 95, 0.0, 0.5, false, 0.0};
+    const Solver solver;
+    TurnPlanner planner(atOnce, solver, 1);
+    constexpr double kNow = 10;
+    constexpr double kEnd = 59;
+    const std::vector<TimedWord> strike = planner.plan("abdicating", 2, kNow, kEnd);
+    const std::vector<TimedWord> settled = planner.plan("abdicatinz", 2, kNow, kEnd);
+    QCOMPARE(strike.size(), 1U);
+    QCOMPARE(strike.front().word.size(), Rules::kPins);
+    QVERIFY(!settled.empty());
+    QCOMPARE(settled.front().at - strike.front().at, atOnce.commitShare * (kEnd - kNow));
 }
 
 QTEST_GUILESS_MAIN(TestBots)
