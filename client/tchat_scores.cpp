@@ -63,10 +63,10 @@ void Tchat::countInTally(const GameResult& result)
     if (tally_ == nullptr)
         return;
     if (Rules::isPerfectGame(result.ownTotal))
-        tally_->addtomineincrease(3);
+        tally_->tally().countPerfectGame();
     if (result.winners.size() == 1 && result.winners.front() == result.ownSlot)
-        tally_->addgame(QString::fromLatin1(Ttallylist::kWinnerIsMe));
+        tally_->tally().countGameWon();
     else if (result.soleWinnerName)
-        tally_->addgame(*result.soleWinnerName);
-    tally_->figureave(result.ownTotal);
+        tally_->tally().countGameWonBy(*result.soleWinnerName);
+    tally_->tally().addFinalScore(result.ownTotal);
 }

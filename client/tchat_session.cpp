@@ -44,7 +44,7 @@ void Tchat::followSession()
     }));
     connect(&session_, &GameSession::ownStrike, this, [this] {
         if (tally_ != nullptr)
-            tally_->addtomineincrease(4);
+            tally_->tally().countStrike();
     });
     connect(&session_, &GameSession::gameEnded, this,
             [this](const GameResult& result) { countInTally(result); });
@@ -110,7 +110,7 @@ void Tchat::setTally(Ttallylist& tally)
 void Tchat::loadchecklist()
 {
     if (tally_ != nullptr)
-        tally_->setPlayersInGame(session_.opponentNames());
+        tally_->tally().setPlayersInGame(session_.opponentNames());
 }
 
 void Tchat::processparams(const QStringList& params)

@@ -107,24 +107,24 @@ QString Ttallylist::shown(const char* name) const
 
 void Ttallylist::showOwnTotals()
 {
-    for (int k = 1; k <= 6; ++k)
-        mylabel[static_cast<std::size_t>(k)]->setText(tally_.grid().cell(k, 0));
+    for (std::size_t k = 0; k < kOwnTotalsInOrder.size(); ++k)
+        mylabel[k + 1]->setText((tally_.own().*kOwnTotalsInOrder[k]).text());
 }
 
 // Takes out the items of players no longer followed and adds the newly followed ones, so the
 // other items keep their selection and ticks.
 void Ttallylist::showFollowed()
 {
-    const QStringList names = tally_.followed();
+    const QList<OpponentTally>& followed = tally_.opponents();
     const QSignalBlocker quiet(listbox_tally);
     for (int row = 0; row < listbox_tally->count();) {
-        if (row < names.size() && listbox_tally->item(row)->text() == names[row])
+        if (row < followed.size() && listbox_tally->item(row)->text() == followed[row].name)
             ++row;
         else
             delete listbox_tally->takeItem(row);
     }
-    for (auto row = static_cast<qsizetype>(listbox_tally->count()); row < names.size(); ++row)
-        listbox_tally->addItem(tickedItem(names[row], true));
+    for (auto row = static_cast<qsizetype>(listbox_tally->count()); row < followed.size(); ++row)
+        listbox_tally->addItem(tickedItem(followed[row].name, true));
 }
 
 void Ttallylist::showPlayersInGame()
@@ -143,17 +143,18 @@ void Ttallylist::showSelectedAgain()
 
 void Ttallylist::checklistClickCheck(int row)
 {
-    if (const QListWidgetItem* item = checklist->item(row))
-        tally_.follow(item->text());
+    if (row >= 0 && row < tally_.playersInGame().size())
+        tally_.follow(tally_.playersInGame()[row]);
 }
 
 void Ttallylist::listbox_tallyClickCheck(int row)
 {
     QListWidgetItem* item = listbox_tally->item(row);
-    if (item == nullptr || item->checkState() == Qt::Checked)
+    if (item == nullptr || item->checkState() == Qt::Checked || row >= tally_.opponents().size())
         return;
+    const QString name = tally_.opponents()[row].name;
     const auto answer = QMessageBox::question(this, windowTitle(),
-                                              QStringLiteral("This will delete ") + item->text() +
+                                              QStringLiteral("This will delete ") + name +
                                                   QStringLiteral("'s Tally, Are you want to delete it?"),
                                               QMessageBox::Yes | QMessageBox::No);
     if (answer == QMessageBox::Yes) {
@@ -166,13 +167,16 @@ void Ttallylist::listbox_tallyClickCheck(int row)
 
 void Ttallylist::listbox_tallyClick(int row)
 {
-    const QListWidgetItem* item = listbox_tally->item(row);
-    if (item == nullptr)
+    if (row < 0 || row >= tally_.opponents().size())
         return;
-    for (int k = 1; k <= 8; ++k)
-        label[static_cast<std::size_t>(k)]->setText(tally_.grid().cell(k, row + 1));
-    label_hisname->setText(item->text() + QStringLiteral(" Wins:"));
-    label_hisnametop->setText(item->text() + QStringLiteral("'s Tally"));
+    const OpponentTally& opponent = tally_.opponents()[row];
+    const std::size_t perColumn = kGamesTogetherInOrder.size();
+    for (std::size_t k = 0; k < perColumn; ++k) {
+        label[k + 1]->setText((opponent.allTime.*kGamesTogetherInOrder[k]).text());
+        label[k + 1 + perColumn]->setText((opponent.session.*kGamesTogetherInOrder[k]).text());
+    }
+    label_hisname->setText(opponent.name + QStringLiteral(" Wins:"));
+    label_hisnametop->setText(opponent.name + QStringLiteral("'s Tally"));
 }
 
 void Ttallylist::button_resetClick()

@@ -3,7 +3,6 @@
 #include "tally.h"
 
 #include <QString>
-#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -18,27 +17,16 @@ class Ttallylist : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr const char* kWinnerIsMe = Tally::kWinnerIsMe;
-
     // `tallyFile`: the compressed file. `report` tells the user about a tally that cannot be read.
     Ttallylist(QString tallyFile, Tally::Report report, QWidget* parent = nullptr);
 
     Tally& tally() { return tally_; }
-
-    // The main window's feeding, passed on to the tally.
-    void addtomineincrease(int k) { tally_.addtomineincrease(k); }
-    void addgame(const QString& winner) { tally_.addgame(winner); }
-    void figureave(int score) { tally_.figureave(score); }
-    void setPlayersInGame(const QStringList& names) { tally_.setPlayersInGame(names); }
 
     void checklistClickCheck(int row);
     void listbox_tallyClickCheck(int row);
     void listbox_tallyClick(int row);
     void button_resetClick();
 
-    const TallyGrid& grid() const { return tally_.grid(); }
-    QStringList followed() const { return tally_.followed(); }
-    QStringList playersInGame() const { return tally_.playersInGame(); }
     QString shown(const char* label) const;
 
 private:

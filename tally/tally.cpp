@@ -4,8 +4,26 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QtNumeric>
 
-#include <optional>
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+void countIn(GamesTogether& games, TallyCount GamesTogether::*outcome)
+{
+    // A count the file left blank is 0 once the opponent plays again; one holding other text
+    // starts again at 1 when it goes up.
+    for (TallyCount GamesTogether::*count : kGamesTogetherInOrder) {
+        if ((games.*count).isBlank())
+            games.*count = TallyCount();
+    }
+    games.games.increase();
+    (games.*outcome).increase();
+}
+
+} // namespace
 
 Tally::Tally(QString file, Report report) : file_(std::move(file)), report_(std::move(report))
 {
@@ -17,51 +35,60 @@ Tally::~Tally()
     save();
 }
 
-void Tally::count(int column, int row)
+void Tally::countStrike()
 {
-    if (!grid_.addit(column, row))
-        grid_.setCell(column, row, QStringLiteral("1")); // an empty or broken counter starts again
-}
-
-void Tally::addtomineincrease(int k)
-{
-    count(k, 0);
+    contents_.own.strikes.increase();
     Q_EMIT ownTotalsChanged();
 }
 
-void Tally::addgame(const QString& winner)
+void Tally::countPerfectGame()
 {
-    count(1, 0);
-    const bool iWon = winner == QLatin1String(kWinnerIsMe);
-    if (iWon)
-        count(2, 0);
+    contents_.own.perfectGames.increase();
+    Q_EMIT ownTotalsChanged();
+}
+
+void Tally::countGameWon()
+{
+    countGame(std::nullopt);
+}
+
+void Tally::countGameWonBy(const QString& winner)
+{
+    countGame(winner);
+}
+
+void Tally::countGame(const std::optional<QString>& opponentWinner)
+{
+    contents_.own.games.increase();
+    if (!opponentWinner)
+        contents_.own.wins.increase();
     Q_EMIT ownTotalsChanged();
     for (const QString& name : playersInGame_) {
-        const int row = followedRow(name);
-        if (row == 0)
+        const qsizetype index = indexOf(name);
+        if (index < 0)
             continue;
-        for (int column = 1; column < TallyGrid::kColumns; ++column) {
-            if (grid_.cell(column, row).isEmpty())
-                grid_.setCell(column, row, QStringLiteral("0"));
-        }
-        count(1, row);
-        count(5, row);
-        const int allTime = name == winner ? 2 : iWon ? 3 : 4; // the opponent won, the user did, or neither
-        count(allTime, row);
-        count(allTime + 4, row);
+        const auto outcome = !opponentWinner           ? &GamesTogether::myWins
+                             : name == *opponentWinner ? &GamesTogether::theirWins
+                                                       : &GamesTogether::neitherWon;
+        OpponentTally& counted = contents_.opponents[index];
+        countIn(counted.allTime, outcome);
+        countIn(counted.session, outcome);
     }
     Q_EMIT opponentsCounted();
     save();
 }
 
-void Tally::figureave(int score)
+void Tally::addFinalScore(int score)
 {
-    bool isNumber = false;
-    const qint64 sum = grid_.cell(6, 0).toLongLong(&isNumber) + score;
-    grid_.setCell(6, 0, QString::number(sum));
-    const int games = grid_.cell(1, 0).toInt(&isNumber);
-    if (isNumber && games > 0)
-        grid_.setCell(5, 0, QString::number(sum / games));
+    OwnTotals& own = contents_.own;
+    qint64 sum = 0;
+    // A sum that is not a number, or too big to grow, came from a damaged file: it starts again.
+    if (qAddOverflow(own.scoreSum.number().value_or(0), qint64{score}, &sum))
+        sum = score;
+    own.scoreSum = TallyCount(sum);
+    const std::optional<qint64> games = own.games.number();
+    if (games && *games > 0 && *games <= std::numeric_limits<int>::max())
+        own.average = TallyCount(sum / *games);
     Q_EMIT ownTotalsChanged();
     save();
 }
@@ -78,36 +105,31 @@ void Tally::follow(const QString& name)
 {
     if (isFollowed(name))
         return;
-    grid_.appendRow(QStringList{name} + QStringList(TallyGrid::kColumns - 1, QStringLiteral("0")));
+    contents_.opponents.append(OpponentTally{name, {}, {}});
     Q_EMIT followedChanged();
 }
 
-void Tally::drop(int index)
+void Tally::drop(qsizetype index)
 {
-    grid_.moverow(index + 1);
+    if (index < 0 || index >= contents_.opponents.size())
+        return;
+    contents_.opponents.removeAt(index);
     Q_EMIT followedChanged();
 }
 
 void Tally::reset()
 {
-    grid_.reset();
+    contents_ = {};
     Q_EMIT ownTotalsChanged();
     Q_EMIT followedChanged();
     save();
 }
 
-QStringList Tally::followed() const
+qsizetype Tally::indexOf(const QString& name) const
 {
-    QStringList names;
-    for (int row = 1; row < grid_.rowCount(); ++row)
-        names << grid_.cell(0, row);
-    return names;
-}
-
-int Tally::followedRow(const QString& name) const
-{
-    const qsizetype index = followed().indexOf(name);
-    return index < 0 ? 0 : static_cast<int>(index) + 1;
+    const auto found = std::find_if(contents_.opponents.cbegin(), contents_.opponents.cend(),
+                                    [&](const OpponentTally& followed) { return followed.name == name; });
+    return found == contents_.opponents.cend() ? -1 : found - contents_.opponents.cbegin();
 }
 
 void Tally::load()
@@ -127,13 +149,11 @@ void Tally::load()
         }
         // Whatever could be read counts, even from a damaged file.
         if (!text.isEmpty() || !problem) {
-            if (const std::optional<QString> damage = grid_.fromText(text); damage && !problem)
+            if (const std::optional<QString> damage = contents_.fromText(text); damage && !problem)
                 problem = file_ + QStringLiteral(": ") + *damage;
         }
-        for (int row = 1; row < grid_.rowCount(); ++row) {
-            for (int column = 5; column <= 8; ++column)
-                grid_.setCell(column, row, QStringLiteral("0")); // a new session
-        }
+        for (OpponentTally& opponent : contents_.opponents)
+            opponent.session = {}; // a new session
     }
     if (problem && report_)
         report_(*problem);
@@ -143,7 +163,7 @@ void Tally::save() const
 {
     QByteArray packed;
     try {
-        packed = Tlzrw1::compressBytes(grid_.toText(), Tlzrw1::Mode::Fast);
+        packed = Tlzrw1::compressBytes(contents_.toText(), Tlzrw1::Mode::Fast);
     } catch (const ELzrw1Exception&) {
         return; // a failed save is not worth troubling the user with; the old tally stays whole
     }

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "tallygrid.h"
+#include "tallyfile.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // The user's running statistics: the own totals and, for every opponent the user follows, the
 // games played together and who won them, all time and this run of the program. They are kept
@@ -16,7 +17,6 @@ class Tally : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr char kWinnerIsMe[] = "addtomine";
     using Report = std::function<void(const QString&)>;
 
     // `file`: the compressed tally. `report` tells the user about a tally that cannot be read;
@@ -24,26 +24,27 @@ public:
     Tally(QString file, Report report);
     ~Tally() override;
 
-    // Own counters: k = 1 games, 2 wins, 3 perfect games, 4 strikes. A counter that is not a
-    // number starts again at 1.
-    void addtomineincrease(int k);
-    // A finished game with one winner, kWinnerIsMe or the winning player's name. It counts
-    // against the followed opponents among the players in the current game as last set, so
-    // whoever reports the game sets those first.
-    void addgame(const QString& winner);
+    void countStrike();
+    void countPerfectGame();
+    // A finished game with one winner: the user, or the named player. It counts against the
+    // followed opponents among the players in the current game as last set, so whoever reports
+    // the game sets those first.
+    void countGameWon();
+    void countGameWonBy(const QString& winner);
     // The user's final score of the game just counted.
-    void figureave(int score);
+    void addFinalScore(int score);
+
     void setPlayersInGame(const QStringList& names);
     // Starts following a player, every count at 0; a player already followed stays as he is.
     void follow(const QString& name);
-    // Stops following followed()[index] and forgets his counts; any other index changes nothing.
-    void drop(int index);
+    // Stops following opponents()[index] and forgets his counts; any other index changes nothing.
+    void drop(qsizetype index);
     // No games counted, nobody followed.
     void reset();
 
-    const TallyGrid& grid() const { return grid_; }
-    QStringList followed() const;
-    bool isFollowed(const QString& name) const { return followedRow(name) != 0; }
+    const OwnTotals& own() const { return contents_.own; }
+    const QList<OpponentTally>& opponents() const { return contents_.opponents; }
+    bool isFollowed(const QString& name) const { return indexOf(name) >= 0; }
     const QStringList& playersInGame() const { return playersInGame_; }
 
 Q_SIGNALS:
@@ -54,13 +55,14 @@ Q_SIGNALS:
     void playersInGameChanged();
 
 private:
+    // `opponentWinner` is empty when the user won.
+    void countGame(const std::optional<QString>& opponentWinner);
+    qsizetype indexOf(const QString& name) const; // in opponents(), -1 if not followed
     void load();
     void save() const;
-    int followedRow(const QString& name) const; // grid row, 0 if not followed
-    void count(int column, int row);
 
     QString file_;
     Report report_;
-    TallyGrid grid_;
+    TallyContents contents_;
     QStringList playersInGame_;
 };

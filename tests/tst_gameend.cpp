@@ -134,7 +134,7 @@ void TestGameEnd::anotherPlayerWins()
     QVERIFY(sheet.ready());
     Program& bob = sheet.game.host;
     QVERIFY(bob.waitForLine(QStringLiteral("Ann is Connected.")));
-    bob.tally.setPlayersInGame({});
+    bob.tally.tally().setPlayersInGame({});
     sheet.tell(bob, "CMD_winner+2+");
     QCOMPARE(text(bob, "label_status"), QStringLiteral("Ann has Won the Game!"));
     QVERIFY(bob.waitForLine(QStringLiteral("Ann has Won the Game!")));
@@ -142,9 +142,9 @@ void TestGameEnd::anotherPlayerWins()
     QVERIFY(bob.chat.findChild<QLabel*>(QStringLiteral("image_winner1"))->isHidden());
     QVERIFY(!bob.widget("button_start")->isHidden()); // the host may start the next game
     QCOMPARE(bob.sounds.played.last(), QStringLiteral("gameover"));
-    QCOMPARE(bob.tally.grid().cell(1, 0), QStringLiteral("1")); // a game counted, not won
-    QCOMPARE(bob.tally.grid().cell(2, 0), QStringLiteral("0"));
-    QCOMPARE(bob.tally.playersInGame(), QStringList{"Ann"});
+    QCOMPARE(bob.tally.tally().own().games.text(), QStringLiteral("1")); // a game counted, not won
+    QCOMPARE(bob.tally.tally().own().wins.text(), QStringLiteral("0"));
+    QCOMPARE(bob.tally.tally().playersInGame(), QStringList{"Ann"});
 }
 
 void TestGameEnd::tiedTeamAddsNoGame()
@@ -155,7 +155,7 @@ void TestGameEnd::tiedTeamAddsNoGame()
     QCOMPARE(ann.chat.session().localSlot(), 3);
     sheet.tell(ann, "CMD_winner+1+3+");
     QCOMPARE(text(ann, "label_status"), QStringLiteral("Bob and You have Won the Game!"));
-    QCOMPARE(ann.tally.grid().cell(1, 0), QStringLiteral("0"));
+    QCOMPARE(ann.tally.tally().own().games.text(), QStringLiteral("0"));
 }
 
 void TestGameEnd::ownWinFeedsTheTally()
@@ -167,10 +167,10 @@ void TestGameEnd::ownWinFeedsTheTally()
                         blocks(10, "10*10*10", 300, "a*b*c"));
     sheet.tell(ann, "CMD_winner+2+");
     QCOMPARE(text(ann, "label_status"), QStringLiteral("You have Won the Game!"));
-    QCOMPARE(ann.tally.grid().cell(1, 0), QStringLiteral("1"));
-    QCOMPARE(ann.tally.grid().cell(2, 0), QStringLiteral("1"));
-    QCOMPARE(ann.tally.grid().cell(3, 0), QStringLiteral("1")); // a 300 game
-    QCOMPARE(ann.tally.grid().cell(5, 0), QStringLiteral("300"));
+    QCOMPARE(ann.tally.tally().own().games.text(), QStringLiteral("1"));
+    QCOMPARE(ann.tally.tally().own().wins.text(), QStringLiteral("1"));
+    QCOMPARE(ann.tally.tally().own().perfectGames.text(), QStringLiteral("1")); // a 300 game
+    QCOMPARE(ann.tally.tally().own().average.text(), QStringLiteral("300"));
     QVERIFY(ann.widget("button_start")->isHidden()); // not the host
 }
 
@@ -182,7 +182,7 @@ void TestGameEnd::spectatorsTallyStaysAsItWas()
     QCOMPARE(ann.chat.session().localSlot(), 5);
     sheet.tell(ann, "CMD_winner+1+");
     QCOMPARE(text(ann, "label_status"), QStringLiteral("Bob has Won the Game!"));
-    QCOMPARE(ann.tally.grid().cell(1, 0), QStringLiteral("0"));
+    QCOMPARE(ann.tally.tally().own().games.text(), QStringLiteral("0"));
 }
 
 void TestGameEnd::latecomerIsBroughtUpToDate()

@@ -36,16 +36,22 @@ struct TallyWindow {
         }
         return items;
     }
+    // The numbers in the labels `prefix`1 to `prefix``count`, as shown.
+    QString shownNumbers(const char* prefix, int count) const
+    {
+        QStringList numbers;
+        for (int k = 1; k <= count; ++k)
+            numbers << window->shown(QByteArray(prefix + QByteArray::number(k)).constData());
+        return numbers.join(u' ');
+    }
     // The user ticks names in "Players In Current Game".
     void follow(const QStringList& names)
     {
-        window->setPlayersInGame(names);
+        window->tally().setPlayersInGame(names);
         for (int row = 0; row < names.size(); ++row)
             list("checklist")->item(row)->setCheckState(Qt::Checked);
     }
 };
-
-const QString me = QString::fromLatin1(Ttallylist::kWinnerIsMe);
 
 } // namespace
 
@@ -67,22 +73,21 @@ void TestTallyList::numbersFollowTheTally()
     tally.follow({"Ann"});
     QCOMPARE(tally.shownItems("listbox_tally"), QStringList{"Ann+"});
 
-    tally.window->setPlayersInGame({"Ann", "Zoe"});
-    tally.window->addgame(me);
+    tally.window->tally().setPlayersInGame({"Ann", "Zoe"});
+    tally.window->tally().countGameWon();
     QCOMPARE(tally.shownItems("checklist"), (QStringList{"Ann+", "Zoe"}));
-    QCOMPARE(tally.window->shown("mylabel_2"), QStringLiteral("1"));
+    QCOMPARE(tally.shownNumbers("mylabel_", 6), QStringLiteral("1 1 0 0 0 0"));
 
     tally.list("listbox_tally")->setCurrentRow(0);
     QCOMPARE(tally.window->shown("label_hisnametop"), QStringLiteral("Ann's Tally"));
     QCOMPARE(tally.window->shown("label_hisname"), QStringLiteral("Ann Wins:"));
-    QCOMPARE(tally.window->shown("label_3"), QStringLiteral("1"));
-    tally.window->addgame(QStringLiteral("Ann")); // the selected player's numbers follow
-    QCOMPARE(tally.window->shown("label_2"), QStringLiteral("1"));
+    QCOMPARE(tally.shownNumbers("label_", 8), QStringLiteral("1 0 1 0 1 0 1 0"));
+    tally.window->tally().countGameWonBy(QStringLiteral("Ann")); // the selected player's numbers follow
+    QCOMPARE(tally.shownNumbers("label_", 8), QStringLiteral("2 1 1 0 2 1 1 0"));
 
-    tally.window->tally().addtomineincrease(4); // fed to the tally, shown by the window
-    tally.window->figureave(150);
-    QCOMPARE(tally.window->shown("mylabel_4"), QStringLiteral("1"));
-    QCOMPARE(tally.window->shown("mylabel_5"), QStringLiteral("75"));
+    tally.window->tally().countStrike(); // fed to the tally, shown by the window
+    tally.window->tally().addFinalScore(150);
+    QCOMPARE(tally.shownNumbers("mylabel_", 6), QStringLiteral("2 1 0 1 75 150"));
 
     tally.window->show();
     QDir().mkpath(QStringLiteral(PINFALL_ARTIFACTS));
@@ -107,7 +112,8 @@ void TestTallyList::droppingAPlayerAsksFirst()
         QCOMPARE(box.text(), QStringLiteral("This will delete Lee's Tally, Are you want to delete it?"));
         QCOMPARE(tally.shownItems("listbox_tally"), shown);
     }
-    QCOMPARE(tally.window->followed(), (QStringList{"Ann", "Max"}));
+    tally.list("listbox_tally")->setCurrentRow(1);
+    QCOMPARE(tally.window->shown("label_hisnametop"), QStringLiteral("Max's Tally"));
 }
 
 void TestTallyList::resetAsksFirst()
@@ -115,7 +121,7 @@ void TestTallyList::resetAsksFirst()
     TallyWindow tally;
     tally.open();
     tally.follow({"Ann"});
-    tally.window->addgame(me);
+    tally.window->tally().countGameWon();
     tally.list("listbox_tally")->setCurrentRow(0);
     {
         BoxAnswerer no(QMessageBox::No);
@@ -130,7 +136,7 @@ void TestTallyList::resetAsksFirst()
     QCOMPARE(tally.window->shown("mylabel_1"), QStringLiteral("0"));
     QCOMPARE(tally.window->shown("label_1"), QStringLiteral("0"));
     QCOMPARE(tally.shownItems("listbox_tally"), QStringList{});
-    QCOMPARE(tally.window->grid().rowCount(), 1);
+    QCOMPARE(tally.window->tally().opponents().size(), 0);
 }
 
 QTEST_MAIN(TestTallyList)

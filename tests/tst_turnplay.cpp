@@ -241,7 +241,7 @@ void TestTurnPlay::strikesAndSpares()
     turn.sendAWord();
     turn.tell("CMD_goodword+2+3+0+1+10+");
     QCOMPARE(turn.status(), QStringLiteral("You got a Strike!"));
-    QCOMPARE(turn.ann->tally.grid().cell(4, 0), QStringLiteral("1"));
+    QCOMPARE(turn.ann->tally.tally().own().strikes.text(), QStringLiteral("1"));
     QVERIFY(turn.ann->widget("button_send")->isHidden()); // no further word in frames 1 to 9
     turn.tell("CMD_goodword+2+4+0+1+6+");
     turn.tell("CMD_goodword+2+4+0+2+4+");
