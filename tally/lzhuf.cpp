@@ -16,6 +16,9 @@ constexpr int N_CHAR = 256 - THRESHOLD + F; // literals, then the match lengths 
 constexpr int T = N_CHAR * 2 - 1;           // nodes of the Huffman tree
 constexpr int R = T - 1;                    // its root
 constexpr unsigned MAX_FREQ = 0x8000;       // the tree is rebuilt when the root reaches it
+// The coder keeps the ring's first bytes a second time after its end, so that a string starting
+// at any place compares as F bytes in a row: the last place needs F - 1 more.
+constexpr int MIRRORED = F - 1;
 
 // The fixed prefix code of a match position's upper six bits: lengths by value, and the codes
 // assigned in increasing order (000, 0010, 0011, 0100, 01010, ...), kept top-aligned in a byte.
@@ -332,7 +335,7 @@ QByteArray compress(QByteArrayView input)
     // The ring starts with blanks in the places before the look-ahead and zeros after, as in
     // every other coder of this method: a short input is matched against those zeros, so the
     // containers come out the same.
-    std::vector<unsigned char> text(N + F - 1, 0);
+    std::vector<unsigned char> text(N + MIRRORED, 0);
     std::fill(text.begin(), text.begin() + (N - F), ' ');
     MatchTree matches(text);
     qsizetype next = 0; // the next input byte to read
@@ -369,7 +372,7 @@ QByteArray compress(QByteArrayView input)
         for (int c = 0; i < lastMatchLength && read(c); ++i) {
             matches.remove(s);
             text[static_cast<std::size_t>(s)] = static_cast<unsigned char>(c);
-            if (s < F - 1)
+            if (s < MIRRORED)
                 text[static_cast<std::size_t>(s) + N] = static_cast<unsigned char>(c);
             s = (s + 1) & (N - 1);
             r = (r + 1) & (N - 1);
