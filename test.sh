@@ -9,6 +9,8 @@ export PINFALL_DISCOVERY_TO=127.255.255.255
 source tools/packages.sh
 pinfall_install_packages
 cmake -S . -B build -G Ninja -DPINFALL_SANITIZE=ON >/dev/null
+# Everything runs with only the fonts the project installs (the configuration is made by cmake).
+export FONTCONFIG_FILE=$PWD/build/fonts.conf
 cmake --build build
 if command -v clang++ >/dev/null 2>&1; then
     tools/fuzz.sh "${PINFALL_FUZZ_SECONDS:-60}"

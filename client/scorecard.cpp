@@ -53,6 +53,8 @@ ScoreCard::TotalCells ScoreCard::figurefour(int total)
 
 void ScoreCard::paintEvent(QPaintEvent*)
 {
+    // Only the marks: the ruled sheet beneath shows the blank boxes. Blanks painted here as well
+    // would cover the sheet's rules wherever a scaled screen rounds the two apart.
     QPainter painter(this);
     const auto draw = [&painter](int glyph, int x, int y) {
         if (glyph >= 0)
@@ -62,25 +64,16 @@ void ScoreCard::paintEvent(QPaintEvent*)
         const int marksTop = gettop(slot, 1);
         const int totalTop = gettop(slot, 4);
         for (int frame = 1; frame <= kFrames; ++frame) {
-            const int boxA = 26 * frame - 23;
-            const int boxB = 26 * frame - 10;
             const bool tenth = frame == kFrames;
-            // Blank boxes first; the marks of the frame go over them.
-            draw(Artwork::kBlankPaper, boxA, marksTop);
-            draw(Artwork::kBlankShade, boxB, marksTop);
-            if (tenth)
-                draw(Artwork::kBlankShade, 263, marksTop);
             const TFrameScore& scores = sheet_.frame(slot, frame);
             const Marks marks = marksOf(scores, tenth);
-            draw(marks.boxA, boxA, marksTop);
-            draw(marks.boxB, boxB, marksTop);
+            draw(marks.boxA, 26 * frame - 23, marksTop);
+            draw(marks.boxB, 26 * frame - 10, marksTop);
             if (tenth)
                 draw(marks.boxC, 263, marksTop);
-            // The digit cells overlap: all three blanks first, then the digits in order. They
-            // keep to the frame's right, so that totals of neighbouring frames stay apart.
+            // The digit cells keep to the frame's right, so that totals of neighbouring frames
+            // stay apart.
             const TotalCells cells = figurefour(scores.total);
-            for (int cell = 0; cell < 3; ++cell)
-                draw(Artwork::kBlankPaper, totalCellLeft(frame, cell), totalTop);
             for (int cell = 0; cell < 3; ++cell)
                 draw(cells[static_cast<std::size_t>(cell)], totalCellLeft(frame, cell), totalTop);
         }

@@ -12,6 +12,7 @@
 #include "tabout.h"
 #include "tspylist.h"
 #include "ttallylist.h"
+#include "typeface.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -139,9 +140,7 @@ void Tchat::buildBoard()
     headerFont.setBold(true);
     label_teamgame->setFont(headerFont);
 
-    QFont rosterFont(QStringLiteral("Arial"));
-    rosterFont.setPixelSize(13);
-    rosterFont.setBold(true);
+    const QFont rosterFont = Typeface::bold(13);
     for (int slot = 1; slot <= kPlayerSlots; ++slot) {
         const auto row = static_cast<std::size_t>(slot - 1);
         image_winner[slot] = makePicture(board, numbered("image_winner", slot),
@@ -166,9 +165,7 @@ void Tchat::buildBoard()
         score->setAlignment(Qt::AlignCenter);
         score->setFont(rosterFont);
         label_score[slot] = score;
-        QFont wordFont(QStringLiteral("Arial"));
-        wordFont.setPixelSize(10); // three lines within the row, whatever the screen's resolution
-        wordFont.setBold(true);
+        const QFont wordFont = Typeface::bold(10); // three lines within the row
         for (int line = 1; line <= 3; ++line) {
             QLabel* word = makeLabel(board, "", {421, kWinnerTops[row] - 1 + 12 * (line - 1), 130, 12});
             word->setObjectName(numbered("label_word", slot * 10 + line));
@@ -262,15 +259,11 @@ void Tchat::buildBoard()
     mainchat->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mainchat->viewport()->setMouseTracking(true);
     mainchat->viewport()->installEventFilter(this);
-    QFont chatFont(QStringLiteral("MS Sans Serif"));
-    chatFont.setPointSize(8);
-    mainchat->setFont(chatFont);
+    mainchat->setFont(QFont(Typeface::family(), 8)); // in points, as the text size option counts
     mychat = new QLineEdit(QStringLiteral("<Enter Chat Here>"), board);
     mychat->setObjectName(QStringLiteral("mychat"));
     mychat->setGeometry(35, 499, 468, 22);
-    QFont entryFont(QStringLiteral("Arial"));
-    entryFont.setPixelSize(13);
-    mychat->setFont(entryFont);
+    mychat->setFont(Typeface::regular(13));
     mychat->installEventFilter(this);
     for (QWidget* pane : {static_cast<QWidget*>(mainchat), static_cast<QWidget*>(mychat)}) {
         QPalette colours = pane->palette();

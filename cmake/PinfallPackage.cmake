@@ -11,10 +11,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://${PINFALL_HOME_PAGE}/")
 # The libraries the three programs link, as dpkg-shlibdeps finds them on Debian 12, with Qt
-# at the version the build asks for.
+# at the version the build asks for, and Liberation Sans, the typeface the windows write in.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 11), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), \
-libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6multimedia6 (>= 6.4)")
+libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6multimedia6 (>= 6.4), fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "word game scored like ten-pin bowling
 Every frame, all players get the same ten shuffled letters, and each letter
 of an accepted word knocks down a pin: a ten-letter word is a strike,

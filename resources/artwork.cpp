@@ -1,5 +1,7 @@
 #include "artwork.h"
 
+#include "typeface.h"
+
 #include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
@@ -32,14 +34,6 @@ void antialiased(QPainter& painter)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-}
-
-QFont boldFont(int pixelSize)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixelSize);
-    font.setBold(true);
-    return font;
 }
 
 // The outline of a bowling pin standing in `box`.
@@ -242,7 +236,7 @@ QPixmap captionButton(const QString& caption, QSize size)
     painter.drawRoundedRect(face, 5, 5);
     painter.setPen(QPen(QColor(255, 255, 255, 90), 1));
     painter.drawLine(QPointF(face.left() + 5, face.top() + 1.5), QPointF(face.right() - 5, face.top() + 1.5));
-    painter.setFont(boldFont(size.height() / 2 + 1));
+    painter.setFont(Typeface::bold(size.height() / 2 + 1));
     painter.setPen(QColor(60, 0, 0));
     painter.drawText(face.translated(1, 1), Qt::AlignCenter, caption);
     painter.setPen(Qt::white);
@@ -309,7 +303,7 @@ QPixmap winnerMark()
     painter.setPen(QPen(QColor(120, 80, 0), 1));
     painter.setBrush(gold);
     painter.drawPath(ribbon);
-    painter.setFont(boldFont(11));
+    painter.setFont(Typeface::bold(11));
     painter.setPen(QColor(90, 40, 0));
     painter.drawText(QRectF(0, 0, 94, 16), Qt::AlignCenter, QStringLiteral("WINNER"));
     return pixmap;
@@ -324,7 +318,7 @@ QPixmap badWordPanel()
     painter.setPen(QPen(kPinRed, 2));
     painter.setBrush(QColor(255, 250, 236));
     painter.drawRoundedRect(face.adjusted(1, 1, -1, -1), 6, 6);
-    painter.setFont(boldFont(14));
+    painter.setFont(Typeface::bold(14));
     painter.setPen(kInk);
     painter.drawText(QRectF(8, 4, 224, 24), Qt::AlignCenter, QStringLiteral("That is not a valid word."));
     return pixmap;
@@ -368,7 +362,7 @@ QPixmap logo()
     painter.setBrush(QColor(40, 24, 12));
     painter.drawRoundedRect(QRectF(0.5, 0.5, 57, 23), 4, 4);
     drawPin(painter, QRectF(4, 3, 8, 18));
-    painter.setFont(boldFont(11));
+    painter.setFont(Typeface::bold(11));
     painter.setPen(QColor(255, 214, 90));
     painter.drawText(QRectF(13, 0, 44, 24), Qt::AlignCenter, QStringLiteral("Pinfall"));
     return pixmap;
@@ -396,7 +390,7 @@ void paintScoreSheet(QPainter& painter)
     const int rowsBottom = kHeader + 4 * kRow;
 
     painter.fillRect(QRect(0, 0, 554, kHeader), QColor(60, 40, 24));
-    painter.setFont(boldFont(11));
+    painter.setFont(Typeface::bold(11));
     painter.setPen(QColor(255, 222, 140));
     for (int frame = 1; frame <= 10; ++frame) {
         const int left = kFramesLeft + (frame - 1) * kFrame;
@@ -441,7 +435,7 @@ QPixmap framePending()
     painter.setPen(QPen(kPinRed, 1.5));
     painter.setBrush(QColor(255, 250, 236, 235));
     painter.drawRoundedRect(QRectF(0.75, 0.75, 236.5, 39.5), 5, 5);
-    painter.setFont(boldFont(12));
+    painter.setFont(Typeface::bold(12));
     painter.drawText(QRectF(0, 2, 238, 18), Qt::AlignCenter, QStringLiteral("Current Frame in Progress.."));
     painter.drawText(QRectF(0, 20, 238, 18), Qt::AlignCenter, QStringLiteral("Please Wait for Next Frame."));
     return pixmap;
@@ -465,7 +459,7 @@ QPixmap tile(int index)
     painter.setPen(QPen(QColor(255, 255, 255, 150), 1));
     painter.drawLine(QPointF(5, 3), QPointF(36, 3));
     if (letter) {
-        painter.setFont(boldFont(26));
+        painter.setFont(Typeface::bold(26));
         painter.setPen(kLetterShadow);
         const QString capital(QChar('A' + index - 1));
         painter.drawText(face.translated(1, 1), Qt::AlignCenter, capital);
@@ -477,7 +471,7 @@ QPixmap tile(int index)
         drawPin(painter, QRectF(-5, -15, 10, 30));
     } else {
         drawPin(painter, QRectF(15, 6, 11, 29));
-        painter.setFont(boldFont(10));
+        painter.setFont(Typeface::bold(10));
         painter.setPen(kInk);
         painter.drawText(QRectF(3, 2, 14, 12), Qt::AlignLeft | Qt::AlignTop,
                          QString::number(index - kFirstStandingPin + 1));
@@ -508,10 +502,7 @@ QPixmap littleGlyph(int index)
         painter.drawLine(QPointF(7.8, 2), QPointF(1.2, 11.5));
         break;
     default: {
-        QFont digits(QStringLiteral("Arial"));
-        digits.setPixelSize(12);
-        digits.setBold(true);
-        painter.setFont(digits);
+        painter.setFont(Typeface::bold(12));
         painter.drawText(QRectF(0, 0, 9, 13), Qt::AlignCenter, QString::number(index));
         break;
     }
@@ -543,10 +534,10 @@ void paintLobbyAdvert(QPainter& painter)
     painter.setPen(QPen(QColor(255, 214, 90), 3));
     painter.setBrush(QColor(40, 24, 12, 220));
     painter.drawRoundedRect(QRectF(24, 20, 352, 96), 12, 12);
-    painter.setFont(boldFont(34));
+    painter.setFont(Typeface::bold(34));
     painter.setPen(QColor(255, 214, 90));
     painter.drawText(QRectF(24, 22, 352, 56), Qt::AlignCenter, QStringLiteral("Varo11 Lobby"));
-    painter.setFont(boldFont(15));
+    painter.setFont(Typeface::bold(15));
     painter.setPen(QColor(255, 246, 220));
     painter.drawText(QRectF(24, 74, 352, 34), Qt::AlignCenter,
                      QStringLiteral("Meet players. Start games. Bowl words."));

@@ -10,6 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 export QT_QPA_PLATFORM=offscreen # the client's windows need no display
+export FONTCONFIG_FILE=$PWD/build-fuzz/fonts.conf # only the fonts the project installs
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPINFALL_SANITIZE=ON -DPINFALL_FUZZ=ON \
     -DBUILD_TESTING=OFF -DPINFALL_BENCHMARKS=OFF >/dev/null
 for seeds in tests/fuzz/corpus/*/; do

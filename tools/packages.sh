@@ -4,6 +4,7 @@ PINFALL_PACKAGES=(
     qt6-base-dev qt6-multimedia-dev libgl-dev
     libbenchmark-dev liblz4-dev
     clang libclang-rt-14-dev
+    fonts-liberation2            # Liberation Sans, the typeface the program writes in
     librsvg2-bin                 # the icon test draws the SVG icon with another renderer
     appstream desktop-file-utils # the install test validates the metainfo and the launcher entry
 )

@@ -13,6 +13,8 @@ display=":$((70 + RANDOM % 20))"
 home=$(mktemp -d)
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$home"' EXIT
+# The pictures show the fonts the project installs, whatever else this machine has.
+[[ -f build/fonts.conf ]] && export FONTCONFIG_FILE=$PWD/build/fonts.conf
 
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
