@@ -244,23 +244,23 @@ void TestTally::droppingKeepsTheOthers()
 }
 
 // A file edited by hand: own games "x", wins blank, perfect games "007", strikes at the
-// largest int, the sum "abc"; Ann's games blank and her wins over the user "x". The text
+// largest int, the sum "abc"; Ann's games blank, the user's wins and neither's "x". The text
 // written afterwards is what an earlier build wrote for the same file and game.
 void TestTally::countsThatAreNotNumbers()
 {
     TallyFolder folder;
-    folder.write(packed("9\r\n2\r\n0\r\nAnn\r\nx\r\n\r\n\r\n7\r\n007\r\nx\r\n2147483647\r\n\r\n5\r\n3\r\n"
+    folder.write(packed("9\r\n2\r\n0\r\nAnn\r\nx\r\n\r\n\r\n7\r\n007\r\nx\r\n2147483647\r\nx\r\n5\r\n3\r\n"
                         "abc\r\n\r\n0\r\n\r\n0\r\n\r\n"));
     folder.open();
     QCOMPARE(ownText(*folder.tally), QStringLiteral("x  007 2147483647 5 abc")); // shown as found
-    QCOMPARE(opponentTexts(*folder.tally), QStringList{"Ann  7 x  0 0 0 0"});
+    QCOMPARE(opponentTexts(*folder.tally), QStringList{"Ann  7 x x 0 0 0 0"});
     folder.follow({"Ann"});
     folder.tally->countPerfectGame();
     folder.play({{"Ann"}, std::nullopt, 1, 90});
     folder.tally.reset();
     QCOMPARE(
         unpacked(readAll(folder.file())),
-        QByteArray("9\r\n2\r\n0\r\nAnn\r\n1\r\n1\r\n1\r\n7\r\n8\r\n1\r\n1\r\n0\r\n90\r\n1\r\n90\r\n0\r\n0"
+        QByteArray("9\r\n2\r\n0\r\nAnn\r\n1\r\n1\r\n1\r\n7\r\n8\r\n1\r\n1\r\nx\r\n90\r\n1\r\n90\r\n0\r\n0"
                    "\r\n1\r\n0\r\n0\r\n"));
     QVERIFY(folder.reports.isEmpty());
 }
@@ -277,7 +277,7 @@ void TestTally::damagedFilesAreReported_data()
                                   << QStringList{} << "0";
     // What was read counts.
     QTest::newRow("a grid cut short")
-        << packed("9\r\n2\r\n0\r\nAnn\r\n5\r\n") << "The tally is damaged: it ends after 3 of its 18 numbers."
+        << packed("9\r\n2\r\n0\r\nAnn\r\n5") << "The tally is damaged: it ends after 3 of its 18 numbers."
         << QStringList{"Ann     0 0 0 0"} << "5";
     QTest::newRow("a grid of no size")
         << packed("9\r\n999999999\r\n") << "The tally is damaged: its size is not readable." << QStringList{}
