@@ -538,7 +538,7 @@ void TestMainWindow::viewTallyListsThePlayersInGame()
     QVERIFY(ann.waitForLine(QStringLiteral("Lee disconnected.")));
     ann.action("ViewTally1")->trigger();
     QVERIFY(ann.tally.isVisible());
-    QCOMPARE(ann.tally.playersInGame(), QStringList{"Bob"}); // not Ann herself, not an empty place
+    QCOMPARE(ann.tally.tally().playersInGame(), QStringList{"Bob"}); // not Ann herself, not an empty place
 }
 
 void TestMainWindow::hostRemovesASpectatorUnderThePointer()
