@@ -101,8 +101,8 @@ void Tchat::FormCreate()
     noticeColour = QColor(0, 0, 255);
     buildBoard();
     buildMenus();
-    followSession();
     applySettings();
+    followSession();
     drawRoster();
     drawBoard();
 

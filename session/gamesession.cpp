@@ -537,11 +537,10 @@ void GameSession::caughtUp(const FromHost::LoadStats& message)
     game_.secondsPerTurn = message.secondsPerTurn;
     game_.secondsLeft = message.countdown;
     // The newcomer cannot play the frame in progress.
+    // A clock that runs already goes on: with no time left, its next tick ends the turn.
     if (message.countdown > 4) {
         clock_.start(second);
         game_.sitsOutFrame = isPlayerSlot(game_.localSlot);
-    } else {
-        clock_.stop(); // whatever ran before, the clock has no time left to count
     }
     game_.teamGame = message.teamFlag == "t";
     Q_EMIT rosterChanged();

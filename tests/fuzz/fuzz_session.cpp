@@ -16,10 +16,9 @@
 // options as a new player has them. Messages are handled as soon as they have arrived.
 //
 // Besides crashes and sanitizer reports, a fault is anything but a broken number raised out of
-// a handler, or a state the session never holds: a frame beyond 0 to 10, a clock that runs
-// with no time left, a spectator in a player slot, a winner or a result for a slot that does
-// not play, a rack whose places are not its ten tiles each once, or whose laid tiles are still
-// on it.
+// a handler, or a state the session never holds: a frame beyond 0 to 10, a spectator in a
+// player slot, a winner or a result for a slot that does not play, a rack whose places are
+// not its ten tiles each once, or whose laid tiles are still on it.
 #include "faultreport.h"
 #include "gamesession.h"
 #include "memorytransport.h"
@@ -213,7 +212,6 @@ private:
     void checkState() const
     {
         require(session_.frame() >= 0 && session_.frame() <= Rules::kFrames);
-        require(!session_.clockRuns() || session_.secondsLeft() >= 1);
         for (const Spectator& spectator : session_.spectators())
             require(!isPlayerSlot(spectator.slot));
         for (const int slot : session_.winners())
