@@ -6,10 +6,25 @@
 #include "picturebutton.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QSpinBox>
+
+namespace {
+
+// Numbers here are chosen with the arrows; Space would only replace one with a blank.
+struct IgnoreSpace : QObject {
+    using QObject::QObject;
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override
+    {
+        return event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space;
+    }
+};
+
+} // namespace
 
 Tgamestart::Tgamestart(QWidget* parent) : QWidget(parent, Qt::Dialog)
 {
@@ -45,9 +60,12 @@ Tgamestart::Tgamestart(QWidget* parent) : QWidget(parent, Qt::Dialog)
 
     computerPlayers_ = new QSpinBox(this);
     computerPlayers_->setObjectName(QStringLiteral("computerPlayers"));
+    computerPlayers_->setMinimum(0);
     // Until the roster tells otherwise, every place but the user's own is free.
-    computerPlayers_->setRange(0, Rules::kPlayerSlots - 1);
+    setFreePlaces(Rules::kPlayerSlots - 1);
     row("label_computerplayers", QStringLiteral("Computer Players:"), computerPlayers_, 72, 64);
+    for (QSpinBox* number : {UpDown2, computerPlayers_})
+        number->installEventFilter(new IgnoreSpace(number));
 
     computerLevel_ = new QComboBox(this);
     computerLevel_->setObjectName(QStringLiteral("computerLevel"));
@@ -61,6 +79,7 @@ Tgamestart::Tgamestart(QWidget* parent) : QWidget(parent, Qt::Dialog)
     image_team->setObjectName(QStringLiteral("image_team"));
     image_team->setGeometry(72, 138, 33, 23);
     image_team->setCursor(Qt::PointingHandCursor);
+    image_team->setFocusPolicy(Qt::StrongFocus);
     makeLabel(this, "label6", {108, 138, 90, 23}, QStringLiteral("Team Game"));
     showTeamChoice();
     connect(image_team, &PictureButton::clicked, this, &Tgamestart::image_teamClick);
@@ -70,7 +89,12 @@ Tgamestart::Tgamestart(QWidget* parent) : QWidget(parent, Qt::Dialog)
     start->setPixmap(Artwork::captionButton(QStringLiteral("START GAME")));
     start->setGeometry(76, 176, 104, 23);
     start->setCursor(Qt::PointingHandCursor);
+    start->setFocusPolicy(Qt::StrongFocus);
     connect(start, &PictureButton::clicked, this, &Tgamestart::button_startClick);
+    // Enter starts the game from whichever control has the focus.
+    for (const Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter})
+        connect(new QShortcut(QKeySequence(enter), this), &QShortcut::activated, this,
+                &Tgamestart::button_startClick);
 }
 
 void Tgamestart::setTimePerTurn(int seconds)
@@ -85,7 +109,8 @@ int Tgamestart::timePerTurn() const
 
 void Tgamestart::setFreePlaces(int places)
 {
-    computerPlayers_->setMaximum(std::max(places, 0));
+    freePlaces_ = std::max(places, 0);
+    computerPlayers_->setMaximum(freePlaces_);
 }
 
 void Tgamestart::setComputerPlayers(int count)
@@ -120,7 +145,8 @@ void Tgamestart::image_teamClick()
         showTeamChoice();
         return;
     }
-    if (!allPlacesTaken_) {
+    // Two teams of two need every free place filled by a computer player.
+    if (computerPlayers() < freePlaces_) {
         const auto answer = QMessageBox::question(
             this, windowTitle(),
             QStringLiteral(

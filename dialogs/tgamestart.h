@@ -21,9 +21,9 @@ public:
 
     explicit Tgamestart(QWidget* parent = nullptr);
 
-    // Whether all four player places are taken, as the roster last showed: a team game of
-    // fewer players is asked about.
-    void setAllPlacesTaken(bool taken) { allPlacesTaken_ = taken; }
+    // No longer needed: the free places and the computer players chosen tell whether every
+    // place will be filled. Kept until the main window stops calling it.
+    void setAllPlacesTaken(bool /*taken*/) {}
 
     // The time per turn, brought within 45 to 120 seconds.
     void setTimePerTurn(int seconds);
@@ -31,7 +31,7 @@ public:
     bool teamGame() const { return teamTag_ == 1; }
 
     // The player places that people do not hold, as the roster last showed: at most that many
-    // computer players are offered.
+    // computer players are offered, and a team game that leaves one of them empty is asked about.
     void setFreePlaces(int places);
     // Brought within 0 and the free places.
     void setComputerPlayers(int count);
@@ -54,5 +54,5 @@ private:
     QComboBox* computerLevel_;
     PictureButton* image_team;
     int teamTag_ = 0; // 1: team game
-    bool allPlacesTaken_ = false;
+    int freePlaces_ = 0;
 };
