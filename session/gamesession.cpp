@@ -515,6 +515,13 @@ void GameSession::won(const QList<int>& winners)
     Q_EMIT sound(QStringLiteral("gameover"));
     setStatus(text + (plural ? QStringLiteral(" have Won the Game!") : QStringLiteral(" has Won the Game!")));
     notice(game_.status);
+    if (game_.teamGame) {
+        // Teams are slots 1 and 3 against 2 and 4; the sheet's bottom line keeps the result.
+        const auto total = [this](int first, int second) { return seat(first).score + seat(second).score; };
+        game_.wordsLine =
+            QStringLiteral("Slots 1 and 3: %1 / Slots 2 and 4: %2").arg(total(1, 3)).arg(total(2, 4));
+        notice(game_.wordsLine);
+    }
     Q_EMIT rosterChanged();
     if (!isPlayerSlot(game_.localSlot))
         return;

@@ -157,6 +157,8 @@ private Q_SLOTS:
     void latecomerSitsOutTheFrameInProgress();
     void leaverFreesTheSeat();
     void teamGameIsWonByATeam();
+    void teamTotalsCloseATeamGame_data();
+    void teamTotalsCloseATeamGame();
     void slotOneLeadsWhicheverProgramHosts();
     void failedJoinsSayWhyAndMayBeTriedAgain();
     void whatTheBoardSaysOfAWord_data();
@@ -315,6 +317,50 @@ void TestSession::teamGameIsWonByATeam()
         QCOMPARE(session->winners(), (QList<int>{1, 3}));
     QCOMPARE(table.sessions()[2]->status(), QStringLiteral("Bob and You have Won the Game!"));
     QCOMPARE(table.sessions()[1]->status(), QStringLiteral("Bob and Lee have Won the Game!"));
+}
+
+void TestSession::teamTotalsCloseATeamGame_data()
+{
+    QTest::addColumn<bool>("teamGame");
+    QTest::addColumn<QList<int>>("scores"); // of slots 1 to 4
+    QTest::addColumn<QList<int>>("winners");
+    QTest::addColumn<QString>("totals"); // none in a single game
+    QTest::newRow("team game, slots 1 and 3 ahead")
+        << true << QList<int>{246, 7, 300, 0} << QList<int>{1, 3} << "Slots 1 and 3: 546 / Slots 2 and 4: 7";
+    QTest::newRow("team game, slots 2 and 4 ahead")
+        << true << QList<int>{10, 120, 20, 187} << QList<int>{2, 4}
+        << "Slots 1 and 3: 30 / Slots 2 and 4: 307";
+    QTest::newRow("single game") << false << QList<int>{246, 7, 300, 0} << QList<int>{3} << QString();
+}
+
+void TestSession::teamTotalsCloseATeamGame()
+{
+    QFETCH(bool, teamGame);
+    QFETCH(QList<int>, scores);
+    QFETCH(QList<int>, winners);
+    QFETCH(QString, totals);
+    GameSession session(QStringLiteral("1.0.7"));
+    const auto tell = [&session](const QByteArray& message) {
+        session.queue().append(message.chopped(1)); // the queue holds messages without their end byte
+        QTRY_COMPARE(session.queue().size(), 0);
+    };
+    tell(ToClient::startgame("Bob", 60, teamGame ? "t" : "f"));
+    std::array<PlayerReport, 4> players;
+    for (int slot = 1; slot <= 4; ++slot) {
+        players[slot - 1].slot = slot;
+        players[slot - 1].score = scores[slot - 1];
+        players[slot - 1].totals.fill(-1);
+    }
+    tell(ToClient::postscores(Rules::kFrames, kDeal, QList<QByteArray>{kDeal} + kBonusWords, players));
+    const QString lastFrameWords = session.wordsLine();
+    QSignalSpy lines(&session, &GameSession::lineAdded);
+    tell(ToClient::winner(winners));
+    const QVariant notice = QVariant::fromValue(quint32{GameSession::kNoticeColour});
+    QList<QVariantList> expected{{session.status(), notice}};
+    if (!totals.isEmpty())
+        expected << QVariantList{totals, notice};
+    QCOMPARE(QList<QVariantList>(lines), expected);
+    QCOMPARE(session.wordsLine(), totals.isEmpty() ? lastFrameWords : totals);
 }
 
 void TestSession::slotOneLeadsWhicheverProgramHosts()
