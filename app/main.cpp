@@ -4,6 +4,7 @@
 #include "datafolder.h"
 #include "faultreport.h"
 #include "gamesounds.h"
+#include "playcontroller.h"
 #include "playwithothers.h"
 #include "singleinstance.h"
 #include "tabout.h"
@@ -101,8 +102,10 @@ int main(int argc, char** argv)
         QMessageBox::warning(nullptr, QStringLiteral("Pinfall"), text);
     };
     TServer server(std::move(hostSettings));
+    PlayController play(chat.session(), server);
+    play.setTally(&tally.tally());
     Tspylist spylist(&chat);
-    chat.setCompanions(server, gamestart, phrases, spylist);
+    chat.setCompanions(play, gamestart, phrases, spylist);
     chat.setTally(tally);
     chat.setAbout(about);
     chat.setHelp(help);
@@ -116,13 +119,15 @@ int main(int argc, char** argv)
         [&chat](const QString& text) { QMessageBox::critical(&chat, chat.windowTitle(), text); });
     const QString port = qEnvironmentVariable("PINFALL_PORT");
     if (!port.isEmpty())
-        chat.setGamePort(port);
+        play.gamePort = port;
     // Nothing is announced unless the player asks for it in this window.
     const DiscoveryNetwork network = DiscoveryNetwork::fromEnvironment();
     VisibleHost visibleHost(server, network, Tabout::version().toLatin1());
+    play.setVisibleHost(&visibleHost);
     const quint16 gamePort = port.toUShort();
     PlayWithOthers others(network, gamePort != 0 ? gamePort : kStandardGamePort, &chat);
-    chat.setOthers(others, visibleHost);
+    others.setOwnGame(visibleHost.beacon().game().instance);
+    chat.setOthers(others);
     QObject::connect(&download, &Tdownload::othersRequested, &chat, &Tchat::showOthers);
     chat.setEchoChat(qEnvironmentVariableIsSet("PINFALL_ECHO_CHAT"));
 

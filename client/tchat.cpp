@@ -2,12 +2,11 @@
 #include "tchat.h"
 
 #include "artwork.h"
-#include "computeropponents.h"
-#include "desktopsession.h"
 #include "dialoglook.h"
 #include "faultreport.h"
 #include "messages.h"
 #include "picturebutton.h"
+#include "playcontroller.h"
 #include "scorecard.h"
 #include "tabout.h"
 #include "tspylist.h"
@@ -87,11 +86,6 @@ void Tchat::FormCreate()
 {
     setObjectName(QStringLiteral("chat"));
     setWindowTitle(QStringLiteral("Pinfall"));
-    // The lobby tests this marker to see whether the game runs; nothing else uses it.
-    const QString marker = sessionScopedName(QStringLiteral("Pinfall"));
-    QLocalServer::removeServer(marker);
-    programMarker_.listen(marker);
-
     resize(581, 576);
     pickColour = [this](const QColor& initial, const QString& title) -> std::optional<QColor> {
         const QColor chosen = QColorDialog::getColor(initial, this, title);
@@ -105,9 +99,6 @@ void Tchat::FormCreate()
     followSession();
     drawRoster();
     drawBoard();
-
-    Sock11.setHostName(QStringLiteral("127.0.0.1"));
-    Sock11.setPortName(QStringLiteral("9001"));
     QCoreApplication::instance()->installEventFilter(this); // typing on the board: keys pass here first
 }
 
@@ -443,16 +434,9 @@ void Tchat::showEvent(QShowEvent* event)
         Qt::QueuedConnection);
 }
 
-bool Tchat::othersAreInHostedGame() const
-{
-    // The program's own computer players lose nothing.
-    const bool othersPlay = session_.opponentNames().size() > ownComputerPlayers();
-    return session_.isHost() && (othersPlay || !session_.spectators().isEmpty());
-}
-
 bool Tchat::othersWouldLoseTheirGame(const QString& question)
 {
-    return othersAreInHostedGame() &&
+    return play_ != nullptr && play_->othersInHostedGame() &&
            QMessageBox::question(this, windowTitle(), question) != QMessageBox::Yes;
 }
 
@@ -467,7 +451,8 @@ void Tchat::closeEvent(QCloseEvent* event)
     FaultReport::guard([this] { FormClose(); });
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) {
-        computers_.reset();
+        if (play_ != nullptr)
+            play_->leave(); // the computer players go while their host is still there
         Q_EMIT closed();
     }
 }

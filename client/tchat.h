@@ -2,12 +2,9 @@
 
 #include "gamesession.h"
 #include "gamesettings.h"
-#include "solver.h"
-#include "tsock.h"
 
 #include <QColor>
 #include <QList>
-#include <QLocalServer>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -21,10 +18,10 @@
 #include <optional>
 #include <utility>
 
-class ComputerOpponents;
 class PlayWithOthers;
 struct GameAddress;
 class PictureButton;
+class PlayController;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -34,17 +31,15 @@ class QPushButton;
 class QTextEdit;
 class ScoreCard;
 class SoundPlayer;
-class TServer;
 class Tabout;
 class Tgamestart;
 class Tphrases;
 class Tspylist;
 class Ttallylist;
-class VisibleHost;
 
 // The main window: what every participant sees of the game, the host's own player included.
-// It reads the command line, hosts or joins, and draws its game session: the roster, the
-// board, the score sheet and the chat. Clicks and keys go to the session.
+// It draws its game session (the roster, the board, the score sheet and the chat) and hands
+// clicks and keys to it; hosting, joining and leaving are the controller's.
 class Tchat : public QMainWindow {
     Q_OBJECT
 
@@ -54,20 +49,17 @@ public:
     explicit Tchat(QWidget* parent = nullptr);
     ~Tchat() override;
 
-    // The windows it works with, all created at start-up.
-    void setCompanions(TServer& host, Tgamestart& gamestart, Tphrases& phrases, Tspylist& spylist);
+    // What it plays through, and the windows it works with, all created at start-up.
+    void setCompanions(PlayController& play, Tgamestart& gamestart, Tphrases& phrases, Tspylist& spylist);
     // The about window: its version is what log-in sends, its link what the logo opens.
-    void setAbout(Tabout& about);
+    void setAbout(Tabout& about) { about_ = &about; }
     void setHelp(QWidget& help) { help_ = &help; }
     // The lobby download window, shown when a solo game starts.
     void setDownload(QWidget& download) { download_ = &download; }
-    // The way to games with others, and what makes a game hosted here visible to them.
-    void setOthers(PlayWithOthers& window, VisibleHost& visibleHost);
+    // The way to games with others.
+    void setOthers(PlayWithOthers& window);
     void showOthers();
-    // The tally it feeds with finished games and strikes.
-    void setTally(Ttallylist& tally);
-    // Keeps the tally's "Players In Current Game" to the roster, the user's own slot left out.
-    void loadchecklist();
+    void setTally(Ttallylist& tally) { tally_ = &tally; }
     // The settings file it shares with the lobby (see datafolder.h for where it lives).
     void setSettingsFile(const QString& path) { settingsPath_ = path; }
     // Asks the user for a colour; nullopt when cancelled. A colour dialog unless tests say otherwise.
@@ -75,8 +67,6 @@ public:
     // Opens a web address with the platform's default handler unless tests say otherwise.
     std::function<void(const QString& address)> openLink;
     void setSoundPlayer(SoundPlayer* sounds) { sounds_ = sounds; }
-    // The game's TCP port, "7772" unless told otherwise; "0" lets the host take a free one.
-    void setGamePort(const QString& port) { gamePort_ = port; }
     // Copies every chat line to stderr as well (for scripts that watch a running game).
     void setEchoChat(bool echo) { echoChat_ = echo; }
 
@@ -159,44 +149,23 @@ private:
     void drawBoard();
     void drawClock(bool ticking);
     void drawGameStart();
-    void gameIsFull();
-    // Whether people other than its own computer players are in the game this program hosts.
-    bool othersAreInHostedGame() const;
     // Asks, when this program hosts others, whether to end their game; true when the player
     // would rather keep it.
     bool othersWouldLoseTheirGame(const QString& question);
-    // The player's name in a solo game.
-    static inline const QString kSoloName = QStringLiteral("You");
     static inline const QString kClosingEndsTheirGame = QStringLiteral(
         "Others are in the game you host, and closing Pinfall ends it for them. Close anyway?");
     // Playing with others (tchat_others.cpp).
+    void followPlay();
     void joinElsewhere(const QString& playerName, const GameAddress& where);
     void hostHereToggled(bool on, const QString& playerName);
-    // Leaves the game this program is in, ending it first if it hosts it.
-    void leaveGame();
-    // A join from the window that did not work: back to a game of one's own, and to the window.
-    void joinFailed(const QString& why);
-    // Makes the game hosted here visible, when the player asked for it.
-    void showHostedGame();
-    int ownComputerPlayers() const;
-    // Hosts the game in this program; false when it cannot.
-    bool host(const QString& playerName);
-    // Tells what failed, then tries `again` or closes the window, as the player chooses.
-    void offerRetry(const QString& why, const std::function<void()>& again);
-    void countInTally(const GameResult& result);
-    // The best play of the frame just scored and the longest words the player did not play.
-    void tellMissedWords();
+    // Hosting here failed: the player chooses what to do instead; the program stays.
+    void hostingFailed(const QString& why, bool gameHoldsIt);
     void startRequested(const QByteArray& secondsPerTurn, bool teamGame);
 
     GameSession session_;
-    // This program's computer players, made at the first start that asks for any; they leave
-    // when the window closes, while the host is still there.
-    std::unique_ptr<ComputerOpponents> computers_;
-    QMetaObject::Connection startWhenSeated_; // a start that waits for them
-    Solver solver_;                           // its index is built the first time a frame ends
+    PlayController* play_ = nullptr;
     QColor noticeColour;
 
-    TServer* host_ = nullptr;
     Tgamestart* gamestart_ = nullptr;
     Tspylist* spylist_ = nullptr;
     Ttallylist* tally_ = nullptr;
@@ -204,10 +173,7 @@ private:
     QWidget* help_ = nullptr;
     QWidget* download_ = nullptr;
     PlayWithOthers* others_ = nullptr;
-    VisibleHost* visibleHost_ = nullptr;
-    bool joiningFromWindow_ = false; // until seated: a failure goes back to the window
     SoundPlayer* sounds_ = nullptr;
-    QString gamePort_ = QStringLiteral("7772");
     bool echoChat_ = false;
     bool paramsProcessed_ = false;
     bool settingsLoaded_ = false; // settings never loaded are never written over
@@ -217,9 +183,6 @@ private:
     // buttons send their phrases. Everything but the phrases is saved whenever one changes.
     GameSettings settings_;
     QTimer phrasePause_; // phrase buttons rest while it runs
-
-    TSock Sock11;                // the lobby connection: opened, never used
-    QLocalServer programMarker_; // "Pinfall": lets the lobby see that the game runs
 
     // Board
     // Left edges of the rack's places and of the word row's, 0 to 9.

@@ -1,14 +1,13 @@
-// The main window and other people's games: the "Play with Others" window's joins, leaving the
-// game this program is in for another, and making the game hosted here visible.
-#include "computeropponents.h"
+// The main window and other people's games: the "Play with Others" window's choices go to the
+// controller, and what the controller reports comes back to the player.
 #include "faultreport.h"
 #include "gameaddress.h"
+#include "playcontroller.h"
 #include "playwithothers.h"
 #include "tchat.h"
-#include "tserver.h"
-#include "visiblehost.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -17,17 +16,43 @@ const QString kLeavingEndsTheirGame =
 
 } // namespace
 
-void Tchat::setOthers(PlayWithOthers& window, VisibleHost& visibleHost)
+void Tchat::setOthers(PlayWithOthers& window)
 {
     others_ = &window;
-    visibleHost_ = &visibleHost;
-    others_->setOwnGame(visibleHost_->beacon().game().instance);
     connect(others_, &PlayWithOthers::joinRequested, this,
             [this](const QString& name, const GameAddress& where) {
                 FaultReport::guard([&] { joinElsewhere(name, where); });
             });
     connect(others_, &PlayWithOthers::hostHereToggled, this,
             [this](bool on, const QString& name) { FaultReport::guard([&] { hostHereToggled(on, name); }); });
+}
+
+void Tchat::followPlay()
+{
+    connect(play_, &PlayController::notice, this,
+            [this](const QString& text) { addlinetochat(text, noticeColour); });
+    connect(play_, &PlayController::missedWords, this,
+            [this](const QString& line) { addlinetochat(line, QColor(0, 128, 0)); });
+    connect(play_, &PlayController::soloGameStarted, this, [this] {
+        if (download_ != nullptr)
+            download_->show(); // the way to games with others
+    });
+    connect(play_, &PlayController::joinFailed, this, [this](const QString& why) {
+        addlinetochat(why, noticeColour);
+        if (others_ != nullptr)
+            others_->showFailure(why);
+    });
+    connect(play_, &PlayController::withoutGame, this, [this](const QString& why) {
+        addlinetochat(why, noticeColour);
+        showOthers();
+    });
+    connect(play_, &PlayController::visibilityFailed, this, [this](const QString& why) {
+        if (others_ != nullptr)
+            others_->showFailure(why);
+    });
+    connect(play_, &PlayController::hostingFailed, this, [this](const QString& why, bool gameHoldsIt) {
+        FaultReport::guard([&] { hostingFailed(why, gameHoldsIt); });
+    });
 }
 
 void Tchat::showOthers()
@@ -41,10 +66,38 @@ void Tchat::showOthers()
     others_->activateWindow();
 }
 
+void Tchat::hostingFailed(const QString& why, bool gameHoldsIt)
+{
+    addlinetochat(why, noticeColour);
+    const QString advice = gameHoldsIt ? QStringLiteral("It is a Pinfall game: you can join it.")
+                                       : QStringLiteral("Close that program and try again, or start Pinfall "
+                                                        "with PINFALL_PORT set to a free port.");
+    QMessageBox box(QMessageBox::Warning, windowTitle(), why + QLatin1Char(' ') + advice, QMessageBox::Retry,
+                    this);
+    QPushButton* joinIt =
+        gameHoldsIt ? box.addButton(QStringLiteral("Join the game on this machine"), QMessageBox::AcceptRole)
+                    : nullptr;
+    // Closing the box is the way to Play with Others too: the program stays.
+    box.setEscapeButton(box.addButton(QStringLiteral("Play with Others"), QMessageBox::RejectRole));
+    if (joinIt != nullptr)
+        box.setDefaultButton(joinIt);
+    box.exec();
+    const QString name = others_ != nullptr && !others_->playerName().isEmpty() ? others_->playerName()
+                                                                                : PlayController::kSoloName;
+    if (box.clickedButton() == box.button(QMessageBox::Retry)) {
+        // Tried again once this box is gone, so that tries do not pile up boxes on the stack.
+        QMetaObject::invokeMethod(
+            this, [this, name] { play_->host(name); }, Qt::QueuedConnection);
+    } else if (joinIt != nullptr && box.clickedButton() == joinIt) {
+        play_->joinLocalGame(name);
+    } else {
+        showOthers();
+    }
+}
+
 void Tchat::joinElsewhere(const QString& playerName, const GameAddress& where)
 {
-    if (!session_.isHost() && session_.loggedIn() && session_.hostAddress() == where.host &&
-        session_.hostPort() == QString::number(where.port)) {
+    if (play_->isInGameAt(where)) {
         others_->showFailure(QStringLiteral("You are in that game already."));
         return;
     }
@@ -53,11 +106,9 @@ void Tchat::joinElsewhere(const QString& playerName, const GameAddress& where)
     settings_.playerName = playerName;
     settings_.joinAddress = others_->address();
     saveinifile(); // the name and the address, before the game's settings are read again
-    leaveGame();
     others_->hide();
     addlinetochat(QStringLiteral("Loading Multi-player Game.. Please Wait."), noticeColour);
-    joiningFromWindow_ = true;
-    session_.connectTo(where.host, QString::number(where.port), playerName, false);
+    play_->join(playerName, where); // the game goes on until the new host gives a place
 }
 
 void Tchat::hostHereToggled(bool on, const QString& playerName)
@@ -65,16 +116,8 @@ void Tchat::hostHereToggled(bool on, const QString& playerName)
     settings_.playerName = playerName;
     settings_.hostHere = on;
     saveinifile();
-    if (!on) {
-        visibleHost_->hide();
-        return;
-    }
-    if (session_.isHost()) {
-        showHostedGame();
-        return;
-    }
     // In somebody else's game, hosting here means leaving it for a game of one's own.
-    if (session_.loggedIn() &&
+    if (on && !session_.isHost() && session_.loggedIn() &&
         QMessageBox::question(this, windowTitle(),
                               QStringLiteral("To host here you leave the game you are in. Leave it?")) !=
             QMessageBox::Yes) {
@@ -83,52 +126,5 @@ void Tchat::hostHereToggled(bool on, const QString& playerName)
         saveinifile();
         return;
     }
-    leaveGame();
-    host(playerName); // shown once the player is seated
-}
-
-void Tchat::leaveGame()
-{
-    disconnect(startWhenSeated_);
-    computers_.reset(); // they leave while their host is still there
-    visibleHost_->hide();
-    session_.leave();
-    if (host_->listeningPort() != 0)
-        host_->stopHosting();
-}
-
-void Tchat::joinFailed(const QString& why)
-{
-    joiningFromWindow_ = false;
-    session_.leave();
-    addlinetochat(why, noticeColour);
-    // Back to a game of one's own, so that the window always has one to show: a solo game, or
-    // the one the player lets others find.
-    host(others_->hostHere() ? others_->playerName() : kSoloName);
-    others_->showFailure(why);
-}
-
-void Tchat::showHostedGame()
-{
-    if (others_ == nullptr || !others_->hostHere() || !session_.isHost() || host_->listeningPort() == 0)
-        return;
-    const QString name = others_->playerName();
-    // Others would see the solo game's "You" in their roster and their tally: while the player
-    // is alone, the game starts afresh under the name they will see, and is shown once seated.
-    // Not from inside the session's own signal.
-    if (session_.playerName() == kSoloName && !name.isEmpty() && name != kSoloName &&
-        !session_.gameRunning() && !othersAreInHostedGame()) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, name] {
-                FaultReport::guard([&] {
-                    leaveGame();
-                    host(name);
-                });
-            },
-            Qt::QueuedConnection);
-        return;
-    }
-    if (!visibleHost_->show(session_.playerName()))
-        others_->showFailure(QStringLiteral("Others cannot find your game: %1").arg(visibleHost_->error()));
+    play_->setVisible(on, playerName);
 }

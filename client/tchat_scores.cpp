@@ -1,11 +1,10 @@
-// The main window's roster and score sheet, drawn from the session, and the tally it feeds
-// with finished games.
+// The main window's roster and score sheet, drawn from the session.
 #include "picturebutton.h"
+#include "playcontroller.h"
 #include "scorecard.h"
 #include "tchat.h"
 #include "tgamestart.h"
 #include "tspylist.h"
-#include "ttallylist.h"
 
 #include <QAction>
 #include <QLabel>
@@ -46,27 +45,12 @@ void Tchat::drawRoster()
         spylist_->setRemoveEnabled(session_.leads());
     }
     if (gamestart_ != nullptr) {
-        gamestart_->setAllPlacesTaken(session_.allPlacesTaken());
-        gamestart_->setFreePlaces(kPlayerSlots - taken + ownComputerPlayers());
+        gamestart_->setFreePlaces(kPlayerSlots - taken + play_->ownComputerPlayers());
     }
-    loadchecklist();
 }
 
 void Tchat::drawGameStart()
 {
     const int seconds = session_.secondsPerTurn();
     label_timeperturn->setText(QStringLiteral("Time Per Turn: %1 s.").arg(seconds));
-}
-
-void Tchat::countInTally(const GameResult& result)
-{
-    if (tally_ == nullptr)
-        return;
-    if (Rules::isPerfectGame(result.ownTotal))
-        tally_->tally().countPerfectGame();
-    if (result.winners.size() == 1 && result.winners.front() == result.ownSlot)
-        tally_->tally().countGameWon();
-    else if (result.soleWinnerName)
-        tally_->tally().countGameWonBy(*result.soleWinnerName);
-    tally_->tally().addFinalScore(result.ownTotal);
 }

@@ -3,6 +3,7 @@
 #include "faultreport.h"
 #include "gamesettings.h"
 #include "level.h"
+#include "playcontroller.h"
 #include "playwithothers.h"
 #include "tchat.h"
 #include "tgamestart.h"
@@ -54,6 +55,7 @@ void Tchat::loadinifile()
     applySettings();
     if (others_ != nullptr)
         others_->remember(stored.playerName, stored.joinAddress, stored.hostHere);
+    play_->rememberVisible(stored.hostHere, stored.playerName);
 }
 
 void Tchat::applySettings()
@@ -71,6 +73,8 @@ void Tchat::applySettings()
     for (std::size_t index = 0; index < settings_.phrases.size(); ++index)
         b_phrase[index + 1]->setToolTip(settings_.phrases[index]); // the phrase is the button's hint
     session_.options = playOptionsOf(settings_);
+    if (play_ != nullptr)
+        play_->showMissedWords = settings_.showMissedWords;
 }
 
 void Tchat::optionChosen()

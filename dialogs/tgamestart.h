@@ -21,10 +21,6 @@ public:
 
     explicit Tgamestart(QWidget* parent = nullptr);
 
-    // No longer needed: the free places and the computer players chosen tell whether every
-    // place will be filled. Kept until the main window stops calling it.
-    void setAllPlacesTaken(bool /*taken*/) {}
-
     // The time per turn, brought within 45 to 120 seconds.
     void setTimePerTurn(int seconds);
     int timePerTurn() const;

@@ -278,8 +278,13 @@ void TServer::kickhim(const FromClient::KickHim& request, TSock* from)
 {
     if (request.requester != 1 || slotOf(from) != 1)
         return;
-    if (request.target >= 1 && request.target <= kLastSlot)
-        disconnectsock(request.target);
+    if (request.target < 1 || request.target > kLastSlot)
+        return;
+    // The participant hears why its connection closes: its own departure, before the others do.
+    const TPlayer& removed = players[request.target];
+    if (removed.connected && removed.loggedIn)
+        sendTo(request.target, ToClient::playerdisconnected(request.target, removed.name));
+    disconnectsock(request.target);
 }
 
 void TServer::chat(const FromClient::Talk& talk, TSock* from)

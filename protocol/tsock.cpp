@@ -258,6 +258,17 @@ void TSock::adoptConnected(StreamTransport* stream)
     }
 }
 
+StreamTransport* TSock::release()
+{
+    StreamTransport* stream = std::exchange(stream_, nullptr);
+    if (stream != nullptr) {
+        stream->disconnect(this);
+        stream->setParent(nullptr);
+    }
+    connected_ = false;
+    return stream;
+}
+
 bool TSock::send(QByteArrayView text)
 {
     if (listening_)

@@ -110,6 +110,9 @@ public:
     // Takes over a stream that is already connected, as accept() does with a TCP connection.
     // Tests and the fuzzer hand the host connections of their own this way.
     void adoptConnected(StreamTransport* stream);
+    // The other way round: gives the connection to its next owner, who adopts it, and leaves
+    // this instance closed without a report. Bytes read already stay here: receive() them first.
+    StreamTransport* release();
 
     // Queues the bytes and hands the platform what it takes now; the rest leaves later, in order.
     // The platform may report the connection gone while it takes them: the instance is then

@@ -2,6 +2,7 @@
 
 #include "colortext.h"
 #include "faultreport.h"
+#include "joinattempt.h"
 #include "messages.h"
 
 #include <QRandomGenerator>
@@ -19,24 +20,6 @@ bool isPlayerSlot(int slot)
 QString fromWire(const QByteArray& text)
 {
     return QString::fromLatin1(text);
-}
-
-// What a player can make of the errors that meet a connection; the report follows for the rest.
-QString inPlainWords(const QString& report)
-{
-    static constexpr std::array<std::pair<const char*, const char*>, 6> kPlain{{
-        {"WSAECONNREFUSED", "nothing is listening there"},
-        {"WSAETIMEDOUT", "the host did not answer"},
-        {"WSAEHOSTUNREACH", "that address cannot be reached"},
-        {"WSAENETUNREACH", "that address cannot be reached"},
-        {"WSAHOST_NOT_FOUND", "no computer has that name"},
-        {"Could Not Find Host Entry", "no computer has that name"},
-    }};
-    for (const auto& [name, words] : kPlain) {
-        if (report.contains(QLatin1String(name)))
-            return QString::fromLatin1(words) + QStringLiteral(", ") + report;
-    }
-    return report;
 }
 
 } // namespace
@@ -112,6 +95,15 @@ void GameSession::joinOver(StreamTransport* stream, const QString& playerName)
     Q_EMIT rosterChanged();
 }
 
+void GameSession::joinThrough(JoinAttempt& attempt, const QString& playerName)
+{
+    hostAddress_ = attempt.address();
+    port_ = attempt.port();
+    joinOver(attempt.takeConnection(), playerName);
+    if (!queue_.receive(&sock_, attempt.received()))
+        sock_.close();
+}
+
 void GameSession::retry()
 {
     if (!game_.loggedIn && closed_)
@@ -152,8 +144,7 @@ void GameSession::fail(const QString& reason)
     closed_ = true;
     answerTimer_.stop();
     sock_.close(); // its "Socket Closed" finds the session closed already
-    const QString why =
-        QStringLiteral("Could not join the game at %1, port %2: %3.").arg(hostAddress_, port_, reason);
+    const QString why = JoinAttempt::failure(hostAddress_, port_, reason);
     // Told after the socket's handler that found out, never inside it.
     QMetaObject::invokeMethod(
         this, [this, why] { Q_EMIT connectionFailed(why); }, Qt::QueuedConnection);
@@ -208,7 +199,7 @@ void GameSession::connectionInfo(TSocketInfo kind, const QString& text)
     // Before log-in an error means the host cannot be reached; after it the close that
     // follows says everything.
     if (kind == TSocketInfo::Error && !game_.loggedIn) {
-        fail(inPlainWords(text));
+        fail(text);
         return;
     }
     if (text != QStringLiteral("Socket Closed") || closed_)
@@ -281,6 +272,10 @@ void GameSession::arrived(const FromHost::SlotName& message)
 void GameSession::left(const FromHost::SlotName& message)
 {
     const int slot = message.slot;
+    if (slot == game_.localSlot && game_.loggedIn) {
+        game_.removed = true; // the host says so before it closes the connection
+        return;
+    }
     if (isPlayerSlot(slot)) {
         Seat& seat = game_.seats[static_cast<std::size_t>(slot - 1)];
         if (seat.taken)

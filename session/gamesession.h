@@ -14,6 +14,8 @@
 #include <QTimer>
 
 #include <array>
+
+class JoinAttempt;
 #include <optional>
 
 // One seat of the roster.
@@ -62,6 +64,8 @@ public:
     // Joins over a stream that is connected already, which the session then owns: the fuzzer
     // plays the host's side of a connection held in memory this way.
     void joinOver(StreamTransport* stream, const QString& playerName);
+    // Joins over the connection of an attempt the host has given a slot.
+    void joinThrough(JoinAttempt& attempt, const QString& playerName);
     // After a failure: the same address and port once more.
     void retry();
     // Leaves the game without a word to the window: the connection closes, and everything the
@@ -80,6 +84,8 @@ public:
     bool leads() const { return isHost_ || game_.localSlot == 1; }
     int localSlot() const { return game_.localSlot; }
     QString playerName() const { return playerName_; }
+    // The version it logs in with.
+    QString version() const { return version_; }
     QString hostAddress() const { return hostAddress_; }
     QString hostPort() const { return port_; }
     const Seat& seat(int slot) const;
@@ -87,6 +93,8 @@ public:
     // The names of the other players in the roster.
     QStringList opponentNames() const;
     bool allPlacesTaken() const;
+    // The host told this participant it was removed from the game before closing its connection.
+    bool removedByHost() const { return game_.removed; }
 
     // The game.
     bool teamGame() const { return game_.teamGame; }
@@ -161,7 +169,8 @@ Q_SIGNALS:
     void gameFull();
     // The host could not be reached, or did not answer; `why` says so for the player.
     void connectionFailed(const QString& why);
-    // The host has gone or the connection broke; what it said before is handled first.
+    // The host has gone, has removed this participant (removedByHost()), or the connection
+    // broke; what it said before is handled first.
     void connectionClosed();
 
 private:
@@ -222,6 +231,7 @@ private:
         TFrameScore ownRolls;
         QList<int> winners;
         bool turnedAway = false; // the game was full
+        bool removed = false;    // the host removed this participant
     };
     Joined game_;
 

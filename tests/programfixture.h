@@ -3,6 +3,7 @@
 // One copy of the program in a test, wired as the entry point wires it, and a game of such
 // copies: one hosts, the others join.
 #include "loopbacknetwork.h"
+#include "playcontroller.h"
 #include "playwithothers.h"
 #include "soundplayer.h"
 #include "tabout.h"
@@ -42,6 +43,7 @@ struct Program {
     Thelp help{about, &chat};
     Tphrases phrases{&chat};
     std::unique_ptr<TServer> server;
+    std::unique_ptr<PlayController> play;
     Tspylist spylist{&chat};
     RecordedSounds sounds;
     std::unique_ptr<VisibleHost> visibleHost;
@@ -54,17 +56,21 @@ struct Program {
         settings.dictionary.workingFolder = folder.path();
         settings.dictionary.fallbackFolder = folder.path();
         server = std::make_unique<TServer>(std::move(settings));
-        chat.setCompanions(*server, gamestart, phrases, spylist);
+        play = std::make_unique<PlayController>(chat.session(), *server);
+        play->setTally(&tally.tally());
+        play->gamePort = port;
+        chat.setCompanions(*play, gamestart, phrases, spylist);
         chat.setTally(tally);
         chat.setAbout(about);
         chat.setHelp(help);
         chat.setDownload(download);
         visibleHost = std::make_unique<VisibleHost>(*server, network(), Tabout::version().toLatin1());
-        chat.setOthers(others, *visibleHost);
+        play->setVisibleHost(visibleHost.get());
+        others.setOwnGame(visibleHost->beacon().game().instance);
+        chat.setOthers(others);
         QObject::connect(&download, &Tdownload::othersRequested, &chat, &Tchat::showOthers);
         chat.setSettingsFile(settingsFile());
         chat.setSoundPlayer(&sounds);
-        chat.setGamePort(port);
     }
 
     // Every copy in a test finds the others' games on the same loopback network.

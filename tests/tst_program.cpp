@@ -132,10 +132,17 @@ void TestProgram::twoCopiesMeetInOneGame()
     QVERIFY(ann.output().contains(QStringLiteral("You are Connected.")));
     QVERIFY2(bob.said(QStringLiteral("Ann is Connected.")), qPrintable(bob.output()));
 
-    // The host's program ends: the joined one ends with it.
+    // The host's program ends: the joined one stays, in a game of its own on the freed port.
     bob.process().kill();
-    QVERIFY(ann.process().waitForFinished(20000));
-    QCOMPARE(ann.process().exitCode(), 0);
+    QVERIFY2(ann.said(QStringLiteral("The host has left, and the game is over.")), qPrintable(ann.output()));
+    QVERIFY2(QTest::qWaitFor(
+                 [&] {
+                     ann.said({}, 0);
+                     return ann.output().count(QStringLiteral("You are Connected.")) == 2;
+                 },
+                 20000),
+             qPrintable(ann.output()));
+    QCOMPARE(ann.process().state(), QProcess::Running);
 }
 
 void TestProgram::helpAndVersionNeedNoDesktop()

@@ -390,7 +390,7 @@ void TestSession::failedJoinsSayWhyAndMayBeTriedAgain()
     ann.connectTo(QStringLiteral("127.0.0.1"), port, QStringLiteral("Ann"), false);
     QVERIFY(failed.wait());
     QVERIFY(failed.front().front().toString().startsWith(
-        QStringLiteral("Could not join the game at 127.0.0.1, port %1: nothing is listening there")
+        QStringLiteral("Could not join the game at 127.0.0.1, port %1: nothing is listening at that address and port")
             .arg(port)));
     QVERIFY(!ann.loggedIn());
 

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "level.h"
+#include "solver.h"
+#include "tsock.h"
+
+#include <QLocalServer>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+class ComputerOpponents;
+class GameSession;
+class JoinAttempt;
+class Tally;
+class TServer;
+class VisibleHost;
+struct GameAddress;
+struct GameResult;
+
+// What the program does with games, without a window: it hosts, joins and leaves them, seats
+// its computer players, makes the game it hosts visible, tells the words a player missed and
+// counts finished games into the tally. Whatever happens on the network side, the player is
+// left in a game: a join that fails keeps the game they are in, and when their host goes they
+// get a game of their own again. The window shows the session and hands the player's choices
+// here.
+class PlayController : public QObject {
+    Q_OBJECT
+
+public:
+    // The player's name in a game of their own that nobody else sees.
+    static inline const QString kSoloName = QStringLiteral("You");
+
+    // The session and the host must outlive the controller.
+    PlayController(GameSession& session, TServer& host, QObject* parent = nullptr);
+    ~PlayController() override;
+
+    void setVisibleHost(VisibleHost* visibleHost) { visibleHost_ = visibleHost; }
+    void setTally(Tally* tally) { tally_ = tally; }
+    // The game's TCP port, "7772" unless told otherwise; "0" lets the host take a free one.
+    QString gamePort = QStringLiteral("7772");
+    // How long a host may take to give a slot before a join gives up.
+    std::chrono::milliseconds answerTimeout{10000};
+    bool showMissedWords = true;
+
+    // What the command line asks for (the program's arguments without its name): nothing for a
+    // solo game; a name, the host's address and "true" to host, anything else to join.
+    void start(const QStringList& params);
+    // Hosts a game here; false, with hostingFailed(), when the port cannot be had.
+    bool host(const QString& playerName);
+    // Asks the game at `where` for a place; the game the player is in goes on until it gives one.
+    void join(const QString& playerName, const GameAddress& where);
+    // Joins the game that holds the port this program would host on.
+    void joinLocalGame(const QString& playerName);
+    bool isJoining() const { return attempt_ != nullptr; }
+    bool isInGameAt(const GameAddress& where) const;
+    // Leaves the game, ending it first when it is hosted here.
+    void leave();
+    // "Host here": the game hosted here is visible to others under `playerName`, or hidden.
+    // A player in somebody else's game leaves it for a game of their own.
+    void setVisible(bool visible, const QString& playerName);
+    // What the player wants once seated, without acting on it now.
+    void rememberVisible(bool visible, const QString& playerName);
+
+    // Starts a game with `computerPlayers` of the program's own at `level`, once they are seated.
+    void startGame(const QByteArray& secondsPerTurn, bool teamGame, int computerPlayers, Level level);
+    int ownComputerPlayers() const;
+    // People other than the program's own computer players are in the game hosted here.
+    bool othersInHostedGame() const;
+
+Q_SIGNALS:
+    // A line for the chat, in the notice colour.
+    void notice(const QString& text);
+    // The best play of the frame just scored and the longest words the player did not play.
+    void missedWords(const QString& line);
+    // The solo game of a start without arguments is up.
+    void soloGameStarted();
+    // A join that did not work; the player is where they were.
+    void joinFailed(const QString& why);
+    // The port for hosting is held by another program; `gameHoldsIt` when that is a game host,
+    // which joinLocalGame() joins.
+    void hostingFailed(const QString& why, bool gameHoldsIt);
+    // The player has no game: one of their own could not be hosted after a game ended or a
+    // join failed. Play with Others is the way on.
+    void withoutGame(const QString& why);
+    // The game hosted here cannot be made visible.
+    void visibilityFailed(const QString& why);
+
+private:
+    // Back to a game of one's own, once the player's game has gone.
+    void hostOwnGame();
+    static bool portTaken(const QString& report);
+    QString hostingFailure(const QString& report) const;
+    void askWhetherAGameHoldsThePort(const QString& why);
+    void joined(const QString& playerName);
+    void attemptFailed(const QString& why);
+    void hostWent();
+    void showHostedGame();
+    void tellMissedWords();
+    void countInTally(const GameResult& result);
+
+    GameSession& session_;
+    TServer& host_;
+    VisibleHost* visibleHost_ = nullptr;
+    Tally* tally_ = nullptr;
+    std::unique_ptr<JoinAttempt> attempt_; // a join waiting for the host's answer
+    std::unique_ptr<JoinAttempt> probe_;   // asks whether a game holds the port
+    // This program's computer players, made at the first start that asks for any; they leave
+    // with the game, while its host is still there.
+    std::unique_ptr<ComputerOpponents> computers_;
+    QMetaObject::Connection startWhenSeated_; // a start that waits for them
+    Solver solver_;                           // its index is built the first time a frame ends
+    bool visible_ = false;                    // "Host here"
+    QString visibleName_;
+    TSock lobby_;                // the lobby connection the command line asks for: opened, never used
+    QLocalServer programMarker_; // "Pinfall": lets the lobby see that the game runs
+};

@@ -1,0 +1,188 @@
+// The controller without a window: hosting and joining, a join that fails, a host that goes
+// away or removes a participant, and a port another program holds. Every player is a session,
+// a host and a controller in this process, on loopback.
+#include "gameaddress.h"
+#include "gamesession.h"
+#include "playcontroller.h"
+#include "tickedhost.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int kWait = 10000;
+
+struct Player {
+    QTemporaryDir folder;
+    GameSession session{QStringLiteral("1.0.7")};
+    TServer host{tickedHostSettings(folder.path(), 7)};
+    PlayController play{session, host};
+    QStringList notices;
+    QStringList joinFailures;
+
+    Player()
+    {
+        play.gamePort = QStringLiteral("0");
+        play.answerTimeout = std::chrono::milliseconds(500);
+        QObject::connect(&play, &PlayController::notice, [this](const QString& text) { notices << text; });
+        QObject::connect(&play, &PlayController::joinFailed,
+                         [this](const QString& why) { joinFailures << why; });
+    }
+
+    bool seatedAt(int slot)
+    {
+        return QTest::qWaitFor([&] { return session.localSlot() == slot && session.seat(slot).taken; },
+                               kWait);
+    }
+    GameAddress address() const { return {QStringLiteral("127.0.0.1"), host.listeningPort()}; }
+};
+
+// Bob hosts; Ann hosts a game of her own, then joins his.
+struct TwoPlayers {
+    Player bob;
+    Player ann;
+
+    TwoPlayers()
+    {
+        bob.play.start({"Bob", "10.255.255.1", "true"});
+        ann.play.start({});
+    }
+
+    bool annJoined()
+    {
+        if (!bob.seatedAt(1) || !ann.seatedAt(1))
+            return false;
+        ann.play.join(QStringLiteral("Ann"), bob.address());
+        return ann.seatedAt(2) &&
+               QTest::qWaitFor([&] { return bob.session.seat(2).name == QStringLiteral("Ann"); }, kWait);
+    }
+};
+
+} // namespace
+
+class TestPlay : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void joiningLeavesTheGameHostedHere();
+    void aFailedJoinKeepsTheGame_data();
+    void aFailedJoinKeepsTheGame();
+    void theHostGoingAwayBringsBackAGameOfOnesOwn_data();
+    void theHostGoingAwayBringsBackAGameOfOnesOwn();
+    void aTakenPortSaysWhetherAGameHoldsIt();
+};
+
+void TestPlay::joiningLeavesTheGameHostedHere()
+{
+    TwoPlayers game;
+    QVERIFY(game.annJoined());
+    QVERIFY(!game.ann.session.isHost());
+    QCOMPARE(game.ann.host.listeningPort(), 0); // her own game is over
+    QVERIFY(game.ann.play.isInGameAt(game.bob.address()));
+    QVERIFY(game.bob.play.othersInHostedGame());
+    QVERIFY(!game.ann.play.othersInHostedGame());
+    QVERIFY(game.ann.joinFailures.isEmpty());
+}
+
+void TestPlay::aFailedJoinKeepsTheGame_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("nothing listens") << "none"
+                                     << "nothing is listening at that address and port";
+    QTest::newRow("never answers") << "silent"
+                                   << "the host did not answer";
+    QTest::newRow("hangs up") << "close"
+                              << "the host closed the connection";
+}
+
+void TestPlay::aFailedJoinKeepsTheGame()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, reason);
+    TwoPlayers game;
+    QVERIFY(game.annJoined());
+
+    QTcpServer elsewhere;
+    QVERIFY(elsewhere.listen(QHostAddress::LocalHost));
+    const GameAddress where{QStringLiteral("127.0.0.1"), elsewhere.serverPort()};
+    if (answer == QStringLiteral("none"))
+        elsewhere.close();
+    else if (answer == QStringLiteral("close"))
+        QObject::connect(&elsewhere, &QTcpServer::newConnection,
+                         [&] { delete elsewhere.nextPendingConnection(); });
+    game.ann.play.join(QStringLiteral("Ann"), where);
+    QVERIFY(game.ann.play.isJoining());
+    QTRY_COMPARE_WITH_TIMEOUT(game.ann.joinFailures.size(), 1, kWait);
+    QCOMPARE(
+        game.ann.joinFailures.front(),
+        QStringLiteral("Could not join the game at 127.0.0.1, port %1: %2.").arg(where.port).arg(reason));
+    QVERIFY(!game.ann.play.isJoining());
+    // Still in Bob's game, in the same seat, and Bob still sees her.
+    QVERIFY(game.ann.session.loggedIn());
+    QCOMPARE(game.ann.session.localSlot(), 2);
+    QVERIFY(game.ann.play.isInGameAt(game.bob.address()));
+    QTest::qWait(50);
+    QCOMPARE(game.bob.session.seat(2).name, QStringLiteral("Ann"));
+    QCOMPARE(game.ann.host.listeningPort(), 0); // no game of her own meanwhile
+}
+
+void TestPlay::theHostGoingAwayBringsBackAGameOfOnesOwn_data()
+{
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("host leaves") << false;
+    QTest::newRow("host removes her") << true;
+}
+
+void TestPlay::theHostGoingAwayBringsBackAGameOfOnesOwn()
+{
+    QFETCH(bool, removed);
+    TwoPlayers game;
+    QVERIFY(game.annJoined());
+    if (removed)
+        game.bob.session.remove(2);
+    else
+        game.bob.play.leave();
+    const QString told = removed ? QStringLiteral("You were removed from the game.")
+                                 : QStringLiteral("The host has left, and the game is over.");
+    QTRY_VERIFY_WITH_TIMEOUT(game.ann.notices.contains(told), kWait);
+    QVERIFY(game.ann.seatedAt(1));
+    QVERIFY(game.ann.session.isHost());
+    QCOMPARE(game.ann.session.playerName(), PlayController::kSoloName);
+    QVERIFY(game.ann.host.listeningPort() != 0);
+    // Bob's game goes on without her, or has ended.
+    QCOMPARE(game.bob.session.loggedIn(), removed);
+    QVERIFY(!game.bob.session.seat(2).taken);
+}
+
+void TestPlay::aTakenPortSaysWhetherAGameHoldsIt()
+{
+    Player bob;
+    bob.play.start({"Bob", "10.255.255.1", "true"});
+    QVERIFY(bob.seatedAt(1));
+    QTcpServer other;
+    QVERIFY(other.listen(QHostAddress::Any));
+
+    Player ann;
+    QSignalSpy refused(&ann.play, &PlayController::hostingFailed);
+    for (const quint16 port : {bob.host.listeningPort(), other.serverPort()}) {
+        ann.play.gamePort = QString::number(port);
+        QVERIFY(!ann.play.host(QStringLiteral("Ann")));
+        QTRY_COMPARE_WITH_TIMEOUT(refused.size(), port == other.serverPort() ? 2 : 1, kWait);
+        QCOMPARE(refused.back().at(0).toString(),
+                 QStringLiteral("Could not host a game on port %1: another program holds it.").arg(port));
+        QCOMPARE(refused.back().at(1).toBool(), port == bob.host.listeningPort());
+    }
+    // Asking left no trace in Bob's game; joining it takes a seat.
+    QVERIFY(!bob.session.seat(2).taken);
+    ann.play.gamePort = QString::number(bob.host.listeningPort());
+    ann.play.joinLocalGame(QStringLiteral("Ann"));
+    QVERIFY(ann.seatedAt(2));
+}
+
+QTEST_GUILESS_MAIN(TestPlay)
+#include "tst_play.moc"
