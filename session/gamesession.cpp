@@ -512,7 +512,10 @@ void GameSession::won(const QList<int>& winners)
     notice(game_.status);
     if (game_.teamGame) {
         // Teams are slots 1 and 3 against 2 and 4; the sheet's bottom line keeps the result.
-        const auto total = [this](int first, int second) { return seat(first).score + seat(second).score; };
+        // A host may send any number, so the sums are 64-bit.
+        const auto total = [this](int first, int second) {
+            return qint64{seat(first).score} + seat(second).score;
+        };
         game_.wordsLine =
             QStringLiteral("Slots 1 and 3: %1 / Slots 2 and 4: %2").arg(total(1, 3)).arg(total(2, 4));
         notice(game_.wordsLine);

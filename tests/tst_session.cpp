@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -330,6 +331,9 @@ void TestSession::teamTotalsCloseATeamGame_data()
     QTest::newRow("team game, slots 2 and 4 ahead")
         << true << QList<int>{10, 120, 20, 187} << QList<int>{2, 4}
         << "Slots 1 and 3: 30 / Slots 2 and 4: 307";
+    QTest::newRow("team game, a hostile host's scores") // summed without overflowing
+        << true << QList<int>{INT_MAX, 10, INT_MAX, INT_MIN} << QList<int>{1, 3}
+        << "Slots 1 and 3: 4294967294 / Slots 2 and 4: -2147483638";
     QTest::newRow("single game") << false << QList<int>{246, 7, 300, 0} << QList<int>{3} << QString();
 }
 
@@ -390,7 +394,8 @@ void TestSession::failedJoinsSayWhyAndMayBeTriedAgain()
     ann.connectTo(QStringLiteral("127.0.0.1"), port, QStringLiteral("Ann"), false);
     QVERIFY(failed.wait());
     QVERIFY(failed.front().front().toString().startsWith(
-        QStringLiteral("Could not join the game at 127.0.0.1, port %1: nothing is listening at that address and port")
+        QStringLiteral(
+            "Could not join the game at 127.0.0.1, port %1: nothing is listening at that address and port")
             .arg(port)));
     QVERIFY(!ann.loggedIn());
 
