@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to a game client as if its host had sent them. The client is one copy
 // of the program, wired as the tests wire it, that has joined a stand-in host over loopback and
-// logged in as Ann in slot 2; the stand-in reads whatever the client sends and drops it.
+// logged in as Ann in slot 2; the stand-in gives that slot, then reads whatever the client sends
+// and drops it.
 //
 // Input: the bytes the host sends, cut into messages at 0xFF as on the connection. After each
 // message the turn clock ticks once if it runs, and the user makes one move of a fixed round
@@ -57,6 +58,9 @@ public:
             abort(); // the harness itself is broken; nothing to learn from any input
         QTcpSocket* client = host_.nextPendingConnection();
         QObject::connect(client, &QTcpSocket::readyRead, client, [client] { client->readAll(); });
+        client->write(ToClient::sendlogininfo(kOwnSlot)); // the slot that completes the join
+        if (!pump([this] { return !program_->play->isJoining(); }))
+            abort();
         scoreCard_ = program_->chat.findChild<ScoreCard*>(QStringLiteral("scorecard"));
         files_ = program_->folder.path().toStdString();
     }
