@@ -1,6 +1,7 @@
 // The program's entry: one copy per desktop session, every window created at start-up in
 // its order, then the event loop. The main window's first showing reads the command line.
 #include "artwork.h"
+#include "chatpane.h"
 #include "datafolder.h"
 #include "faultreport.h"
 #include "gamesounds.h"
@@ -129,7 +130,7 @@ int main(int argc, char** argv)
     others.setOwnGame(visibleHost.beacon().game().instance);
     chat.setOthers(others);
     QObject::connect(&download, &Tdownload::othersRequested, &chat, &Tchat::showOthers);
-    chat.setEchoChat(qEnvironmentVariableIsSet("PINFALL_ECHO_CHAT"));
+    chat.chatPane().setEcho(qEnvironmentVariableIsSet("PINFALL_ECHO_CHAT"));
 
     QObject::connect(&instance, &SingleInstance::restoreRequested, &chat, [&chat] {
         chat.setWindowState(chat.windowState() & ~Qt::WindowMinimized);

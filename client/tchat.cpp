@@ -1,72 +1,31 @@
-// The main window's creation: the board with its controls at their places, and the menus.
+// The main window's creation: the board, the menus and the options.
 #include "tchat.h"
 
-#include "artwork.h"
-#include "dialoglook.h"
+#include "boardview.h"
+#include "chatpane.h"
 #include "faultreport.h"
-#include "messages.h"
-#include "picturebutton.h"
 #include "playcontroller.h"
-#include "scorecard.h"
 #include "tabout.h"
 #include "tspylist.h"
 #include "ttallylist.h"
-#include "typeface.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextEdit>
 #include <QUrl>
-
-#include <cstdio>
 
 namespace {
 
 const QColor kWindowColour(190, 183, 155); // the platform colour value 10205118
-// Tops of the roster's rows, slots 1 to 4.
-constexpr std::array<int, 4> kWinnerTops{32, 73, 113, 154};
-constexpr std::array<int, 4> kEyesTops{43, 83, 123, 163};
-constexpr std::array<int, 4> kNameTops{49, 89, 129, 169};
-constexpr std::array<int, 4> kScoreTops{46, 86, 126, 166};
 
 // Every user action is one event: whatever it throws goes to the general error report.
 template <typename Handler> auto guarded(Handler handler)
 {
     return [handler] { FaultReport::guard(handler); };
-}
-
-QLabel* makePicture(QWidget* parent, const QString& name, const QRect& geometry, const QPixmap& picture)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    label->setPixmap(picture);
-    return label;
-}
-
-PictureButton* makeButton(QWidget* parent, const char* name, const QRect& geometry, const QString& caption)
-{
-    auto* button = new PictureButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    button->setPixmap(Artwork::captionButton(caption, geometry.size()));
-    button->setCursor(Qt::PointingHandCursor);
-    return button;
-}
-
-QString numbered(const char* prefix, int number)
-{
-    return QString::fromLatin1(prefix) + QString::number(number);
 }
 
 } // namespace
@@ -91,138 +50,7 @@ void Tchat::FormCreate()
         const QColor chosen = QColorDialog::getColor(initial, this, title);
         return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
     };
-    openLink = [](const QString& address) { QDesktopServices::openUrl(QUrl::fromUserInput(address)); };
     noticeColour = QColor(0, 0, 255);
-    buildBoard();
-    buildMenus();
-    applySettings();
-    followSession();
-    drawRoster();
-    drawBoard();
-    QCoreApplication::instance()->installEventFilter(this); // typing on the board: keys pass here first
-}
-
-void Tchat::buildBoard()
-{
-    auto* client = new QWidget(this);
-    client->setAutoFillBackground(true);
-    QPalette windowColour = client->palette();
-    windowColour.setColor(QPalette::Window, kWindowColour);
-    client->setPalette(windowColour);
-    setCentralWidget(client);
-    // The board never shrinks: the window keeps room for it and a margin.
-    client->setMinimumSize(567 + 15, 525 + 12);
-
-    panel_board = new QWidget(client);
-    panel_board->setObjectName(QStringLiteral("panel_board"));
-    panel_board->setGeometry(2, 2, 567, 525);
-    standOnLane(panel_board);
-    QWidget* board = panel_board;
-
-    makePaintedPicture(board, "Image4", {6, 5, 554, 205}, Artwork::paintScoreSheet);
-    scorecard = new ScoreCard(session_.sheet(), board);
-    scorecard->setObjectName(QStringLiteral("scorecard"));
-    scorecard->setGeometry(107, 28, 273, 160);
-    label_teamgame = makeLabel(board, "label_teamgame", {16, 15, 87, 14}, QStringLiteral("Good Luck!"));
-    QPalette onHeader = label_teamgame->palette(); // it stands on the sheet's dark heading
-    onHeader.setColor(QPalette::WindowText, QColor(255, 222, 140));
-    label_teamgame->setPalette(onHeader);
-    QFont headerFont = label_teamgame->font();
-    headerFont.setBold(true);
-    label_teamgame->setFont(headerFont);
-
-    const QFont rosterFont = Typeface::bold(13);
-    for (int slot = 1; slot <= kPlayerSlots; ++slot) {
-        const auto row = static_cast<std::size_t>(slot - 1);
-        image_winner[slot] = makePicture(board, numbered("image_winner", slot),
-                                         {11, kWinnerTops[row], 94, 16}, Artwork::winnerMark());
-        image_eyes[slot] =
-            makePicture(board, numbered("image_eyes", slot), {12, kEyesTops[row], 25, 9}, Artwork::eyes());
-        image_eyes[slot]->hide();
-        QLabel* name = makeLabel(board, "", {13, kNameTops[row], 94, 16}, QStringLiteral("<Waiting>"));
-        name->setObjectName(numbered("label_playername", slot));
-        name->setProperty("Tag", slot);
-        name->setFont(rosterFont);
-        name->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(name, &QLabel::customContextMenuRequested, this, [this, slot, name](const QPoint& at) {
-            FaultReport::guard([&] {
-                label_playername1ContextPopup(slot);
-                popup_kick->popup(name->mapToGlobal(at));
-            });
-        });
-        label_playername[slot] = name;
-        QLabel* score = makeLabel(board, "", {381, kScoreTops[row], 33, 19}, QStringLiteral("0"));
-        score->setObjectName(numbered("label_score", slot));
-        score->setAlignment(Qt::AlignCenter);
-        score->setFont(rosterFont);
-        label_score[slot] = score;
-        const QFont wordFont = Typeface::bold(10); // three lines within the row
-        for (int line = 1; line <= 3; ++line) {
-            QLabel* word = makeLabel(board, "", {421, kWinnerTops[row] - 1 + 12 * (line - 1), 130, 12});
-            word->setObjectName(numbered("label_word", slot * 10 + line));
-            word->setFont(wordFont);
-            label_word[static_cast<std::size_t>(slot)][static_cast<std::size_t>(line)] = word;
-        }
-    }
-
-    label_theword = makeLabel(board, "label_theword", {16, 189, 536, 14});
-    label_theword->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    button_clear = makeButton(board, "button_clear", {8, 213, 104, 23}, QStringLiteral("CLEAR WORD"));
-    button_start = makeButton(board, "button_start", {64, 212, 104, 23}, QStringLiteral("START GAME"));
-    button_send = makeButton(board, "button_send", {120, 213, 104, 23}, QStringLiteral("SEND WORD"));
-    button_clear->hide();
-    button_send->hide();
-    connect(button_start, &PictureButton::clicked, this, guarded([this] { button_startClick(); }));
-    connect(button_clear, &PictureButton::clicked, this, guarded([this] { button_clearClick(); }));
-    connect(button_send, &PictureButton::clicked, this, guarded([this] { button_sendClick(); }));
-    label_status = makeLabel(board, "label_status", {230, 216, 327, 16}, QStringLiteral("Welcome Pinfall"));
-
-    for (int k = 1; k <= 10; ++k) {
-        const int left = kTileLefts[static_cast<std::size_t>(k - 1)];
-        image_word[static_cast<std::size_t>(k)] = makeLabel(board, "", {left, 240, 41, 41});
-        image_word[static_cast<std::size_t>(k)]->setObjectName(numbered("image_word", k));
-        image_word[static_cast<std::size_t>(k)]->installEventFilter(this);
-        image_letters[static_cast<std::size_t>(k)] = makeLabel(board, "", {left, 289, 41, 41});
-        image_letters[static_cast<std::size_t>(k)]->setObjectName(numbered("image_letters", k));
-        image_letters[static_cast<std::size_t>(k)]->installEventFilter(this);
-    }
-    button_sort = new PictureButton(board);
-    button_sort->setObjectName(QStringLiteral("button_sort"));
-    button_sort->setGeometry(465, 241, 32, 32);
-    button_sort->setPixmap(Artwork::sortArrows());
-    button_sort->setToolTip(QStringLiteral("Sort Letters"));
-    button_sort->hide();
-    connect(button_sort, &PictureButton::clicked, this, guarded([this] { button_sortClick(); }));
-
-    panel_badword = new QWidget(board);
-    panel_badword->setObjectName(QStringLiteral("panel_badword"));
-    panel_badword->setGeometry(120, 246, 240, 57);
-    makePicture(panel_badword, QStringLiteral("badword"), {0, 0, 240, 57}, Artwork::badWordPanel());
-    auto* ok = makeButton(panel_badword, "Image3", {95, 29, 50, 21}, QStringLiteral("OK"));
-    connect(ok, &PictureButton::clicked, this, guarded([this] { Image3Click(); }));
-    panel_badword->hide();
-    image_noplay =
-        makePicture(board, QStringLiteral("image_noplay"), {128, 262, 238, 41}, Artwork::framePending());
-    image_noplay->hide();
-
-    label_timeperturn = makeLabel(board, "label_timeperturn", {449, 275, 118, 14});
-    QFont clockCaption = label_timeperturn->font(); // the longest time, 120 s., between rack and edge
-    clockCaption.setPointSize(8);
-    label_timeperturn->setFont(clockCaption);
-    label_timeperturn->setAlignment(Qt::AlignCenter);
-    makePicture(board, QStringLiteral("Image1"), {453, 288, 107, 44}, Artwork::clockFrame());
-    image_timer =
-        makePicture(board, QStringLiteral("image_timer"), {459, 293, 97, 34}, Artwork::timeBar({97, 34}));
-    image_timer->setScaledContents(true);
-    label_timer = makeLabel(board, "label_timer", {463, 301, 80, 19}, QStringLiteral("Time: 0:00"));
-    label_timer->setAlignment(Qt::AlignCenter);
-    QPalette clockText = label_timer->palette();
-    clockText.setColor(QPalette::WindowText, Qt::white);
-    label_timer->setPalette(clockText);
-    QFont clockFont = label_timer->font();
-    clockFont.setBold(true);
-    label_timer->setFont(clockFont);
-
     settings_.phrases = {QStringLiteral("Way To Go!"),
                          QStringLiteral("Good One!"),
                          QStringLiteral("Nice Try!"),
@@ -233,43 +61,30 @@ void Tchat::buildBoard()
                          QStringLiteral("Way To Go Teamie!"),
                          QStringLiteral("Good Game Everyone!"),
                          QStringLiteral("/me waves \"Good-Bye\"")};
-    for (int k = 1; k <= 10; ++k) {
-        auto* phrase = new QPushButton(QString::number(k), board);
-        phrase->setObjectName(numbered("b_phrase", k));
-        phrase->setGeometry(7, 332 + 19 * (k - 1), 25, 19);
-        phrase->setFlat(true);
-        phrase->setFocusPolicy(Qt::NoFocus);
-        connect(phrase, &QPushButton::clicked, this, guarded([this, k] { phraseClick(k); }));
-        b_phrase[static_cast<std::size_t>(k)] = phrase;
-    }
-    const QColor paneColour(249, 249, 247);
-    mainchat = new QTextEdit(board);
-    mainchat->setObjectName(QStringLiteral("mainchat"));
-    mainchat->setGeometry(35, 332, 524, 166);
-    mainchat->setReadOnly(true);
-    mainchat->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    mainchat->viewport()->setMouseTracking(true);
-    mainchat->viewport()->installEventFilter(this);
-    mainchat->setFont(QFont(Typeface::family(), 8)); // in points, as the text size option counts
-    mychat = new QLineEdit(QStringLiteral("<Enter Chat Here>"), board);
-    mychat->setObjectName(QStringLiteral("mychat"));
-    mychat->setGeometry(35, 499, 468, 22);
-    mychat->setFont(Typeface::regular(13));
-    mychat->installEventFilter(this);
-    for (QWidget* pane : {static_cast<QWidget*>(mainchat), static_cast<QWidget*>(mychat)}) {
-        QPalette colours = pane->palette();
-        colours.setColor(QPalette::Base, paneColour);
-        colours.setColor(QPalette::Inactive, QPalette::Highlight,
-                         colours.color(QPalette::Active, QPalette::Highlight));
-        pane->setPalette(colours);
-    }
-    auto* logo = makeButton(board, "Image2", {505, 500, 58, 24}, QString());
-    logo->setPixmap(Artwork::logo());
-    logo->setToolTip(QStringLiteral("Pinfall on the web"));
-    connect(logo, &PictureButton::clicked, this, [this] {
-        if (about_ != nullptr)
-            about_->Label7Click();
-    });
+    auto* client = new QWidget(this);
+    client->setAutoFillBackground(true);
+    QPalette windowColour = client->palette();
+    windowColour.setColor(QPalette::Window, kWindowColour);
+    client->setPalette(windowColour);
+    setCentralWidget(client);
+    // The board never shrinks: the window keeps room for it and a margin.
+    client->setMinimumSize(567 + 15, 525 + 12);
+    board_ = new BoardView(session_, client);
+    board_->move(2, 2);
+    chatPane().openLink = [](const QString& address) {
+        QDesktopServices::openUrl(QUrl::fromUserInput(address));
+    };
+    buildMenus();
+    applySettings();
+    followSession();
+    followBoard();
+    drawRoster();
+    QCoreApplication::instance()->installEventFilter(this); // typing on the board: keys pass here first
+}
+
+ChatPane& Tchat::chatPane()
+{
+    return board_->chat();
 }
 
 void Tchat::buildMenus()
@@ -329,7 +144,6 @@ void Tchat::buildMenus()
                                             guarded([this] { SettoJustWatch1Click(); }));
     UnsetJustWatch1 = popup_kick->addAction(QStringLiteral("Unset Just Watch"), this,
                                             guarded([this] { UnsetJustWatch1Click(); }));
-    buildChatMenus();
 }
 
 void Tchat::buildOptions(QMenu* options)
@@ -396,7 +210,11 @@ void Tchat::buildOptions(QMenu* options)
     ScrollChatOff2->setObjectName(QStringLiteral("ScrollChatOff2"));
     ScrollChatOff2->setCheckable(true);
     ScrollChatOff2->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-    options->addAction(QStringLiteral("Clear Main Chat"), this, guarded([this] { ClearMainChat1Click(); }))
+    // The two "Scroll Chat Off" items are one option.
+    QAction* paneItem = chatPane().scrollChatOff();
+    connect(paneItem, &QAction::toggled, ScrollChatOff2, &QAction::setChecked);
+    connect(ScrollChatOff2, &QAction::toggled, paneItem, &QAction::setChecked);
+    options->addAction(QStringLiteral("Clear Main Chat"), this, guarded([this] { chatPane().clear(); }))
         ->setObjectName(QStringLiteral("ClearMainChat1"));
     options
         ->addAction(QStringLiteral("Reset Screen Location"), this, guarded([this] { ResetLocation1Click(); }))
@@ -409,16 +227,6 @@ void Tchat::buildOptions(QMenu* options)
                 JustWatch1->setChecked(!JustWatch1->isChecked()); // only the host's answer ticks it
                 JustWatch1Click();
             }));
-}
-
-QStringList Tchat::chatLines() const
-{
-    QStringList lines;
-    for (QTextBlock block = mainchat->document()->begin(); block.isValid(); block = block.next()) {
-        if (!block.text().isEmpty())
-            lines << block.text();
-    }
-    return lines;
 }
 
 void Tchat::showEvent(QShowEvent* event)

@@ -10,7 +10,6 @@
 #include <QStringList>
 
 #include <QRect>
-#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -18,18 +17,14 @@
 #include <optional>
 #include <utility>
 
+class BoardView;
+class ChatPane;
 class PlayWithOthers;
 struct GameAddress;
-class PictureButton;
 class PlayController;
 class QAction;
 class QActionGroup;
-class QLabel;
-class QLineEdit;
 class QMenu;
-class QPushButton;
-class QTextEdit;
-class ScoreCard;
 class SoundPlayer;
 class Tabout;
 class Tgamestart;
@@ -64,39 +59,19 @@ public:
     void setSettingsFile(const QString& path) { settingsPath_ = path; }
     // Asks the user for a colour; nullopt when cancelled. A colour dialog unless tests say otherwise.
     std::function<std::optional<QColor>(const QColor& initial, const QString& title)> pickColour;
-    // Opens a web address with the platform's default handler unless tests say otherwise.
-    std::function<void(const QString& address)> openLink;
     void setSoundPlayer(SoundPlayer* sounds) { sounds_ = sounds; }
-    // Copies every chat line to stderr as well (for scripts that watch a running game).
-    void setEchoChat(bool echo) { echoChat_ = echo; }
 
     // What the first showing does with the command line (the program's arguments, without its
     // name), unless it has been done already.
     void processparams(const QStringList& params);
 
-    void addlinetochat(const QString& text, const QColor& colour);
     void playsounds(const QString& name);
     void loadinifile();
     void saveinifile();
-    void sendit();
-    void phraseClick(int number);
     void PrhaseList1Click();
-    // A left click on the pane: opens the link under the point, if any, and says whether it did.
-    bool mainchatMouseDown(const QPoint& at);
-    void Copy1Click();
-    void Paste1Click();
-    void ClearMainChat1Click();
     void TextColor1Click();
     void ActionColor1Click();
     void ResetLocation1Click();
-
-    // The board, during the player's own turn.
-    void image_letters1MouseDown(int position, Qt::MouseButton button);
-    void image_word1MouseUp(int slot);
-    void button_clearClick();
-    void button_sortClick();
-    void button_sendClick();
-    void Image3Click();
     // A key pressed anywhere in the window; true when the board took it.
     bool FormShortCut(int key);
     void kicking(int slot);
@@ -114,9 +89,8 @@ public:
     const GameSettings& settings() const { return settings_; }
 
     GameSession& session() { return session_; }
-    QStringList chatLines() const;
+    ChatPane& chatPane();
     QString phrase(int number) const;
-    bool phraseReady() const { return !phrasePause_.isActive(); }
     quint32 textColour() const { return settings_.textColour; }
     quint32 actionColour() const { return settings_.actionColour; }
 
@@ -131,10 +105,8 @@ protected:
 
 private:
     void FormCreate();
-    void buildBoard();
     void buildMenus();
     void buildOptions(QMenu* options);
-    void buildChatMenus();
     void FormClose();
     void saveSettings(const QRect& geometry);
     // Shows the options in the menus and hands them to the chat and the session.
@@ -143,12 +115,15 @@ private:
     void optionChosen();
     // What the game start dialog shows, kept for the settings file.
     void takeStartChoices();
-    void setChatColour(quint32 colour);
     void followSession();
+    void followBoard();
+    // What the menus and the companion windows show of the roster.
     void drawRoster();
-    void drawBoard();
-    void drawClock(bool ticking);
-    void drawGameStart();
+    // The chat line looks switched off while the player's keys type on the board.
+    void showWhereKeysGo();
+    // Says something to the others, from the chat line.
+    void sendit(const QString& text);
+    void phraseChosen(int number);
     // Asks, when this program hosts others, whether to end their game; true when the player
     // would rather keep it.
     bool othersWouldLoseTheirGame(const QString& question);
@@ -173,8 +148,8 @@ private:
     QWidget* help_ = nullptr;
     QWidget* download_ = nullptr;
     PlayWithOthers* others_ = nullptr;
+    Tphrases* phrases_ = nullptr;
     SoundPlayer* sounds_ = nullptr;
-    bool echoChat_ = false;
     bool paramsProcessed_ = false;
     bool settingsLoaded_ = false; // settings never loaded are never written over
     QString settingsPath_;
@@ -182,36 +157,8 @@ private:
     // The options: the menus show them, the host and the session play by them, and the phrase
     // buttons send their phrases. Everything but the phrases is saved whenever one changes.
     GameSettings settings_;
-    QTimer phrasePause_; // phrase buttons rest while it runs
 
-    // Board
-    // Left edges of the rack's places and of the word row's, 0 to 9.
-    static constexpr std::array<int, Rack::kTiles> kTileLefts{8, 52, 97, 141, 186, 230, 275, 319, 364, 408};
-    QWidget* panel_board = nullptr;
-    QLabel* label_teamgame = nullptr;
-    std::array<QLabel*, kPlayerSlots + 1> label_playername{};
-    std::array<QLabel*, kPlayerSlots + 1> label_score{};
-    std::array<QLabel*, kPlayerSlots + 1> image_eyes{};
-    std::array<QLabel*, kPlayerSlots + 1> image_winner{};
-    ScoreCard* scorecard = nullptr;
-    std::array<std::array<QLabel*, 4>, kPlayerSlots + 1> label_word{}; // [slot][line 1 to 3]
-    std::array<QLabel*, 11> image_word{};                              // the word row, 1 to 10
-    std::array<QLabel*, 11> image_letters{};                           // the rack, 1 to 10
-    QLabel* label_theword = nullptr;
-    QLabel* label_status = nullptr;
-    QLabel* label_timeperturn = nullptr;
-    QLabel* label_timer = nullptr;
-    QWidget* panel_badword = nullptr;
-    QLabel* image_noplay = nullptr;
-    PictureButton* button_start = nullptr;
-    PictureButton* button_send = nullptr;
-    PictureButton* button_clear = nullptr;
-    PictureButton* button_sort = nullptr;
-    QTextEdit* mainchat = nullptr;
-    QLineEdit* mychat = nullptr;
-    std::array<QPushButton*, 11> b_phrase{}; // 1 to 10
-    Tphrases* phrases_ = nullptr;
-    QLabel* image_timer = nullptr;
+    BoardView* board_ = nullptr;
 
     // Menus
     QAction* StartGame1 = nullptr;
@@ -220,8 +167,7 @@ private:
     // the value it stands for as its data.
     QList<std::pair<QAction*, bool GameSettings::*>> optionSwitches_;
     QList<std::pair<QActionGroup*, int GameSettings::*>> optionChoices_;
-    QAction* ScrollChatOff1 = nullptr; // the chat pane's item; the option
-    QAction* ScrollChatOff2 = nullptr; // the Options menu's item; mirrors it
+    QAction* ScrollChatOff2 = nullptr; // the Options menu's item; mirrors the chat pane's
     QMenu* popup_kick = nullptr;
     QAction* RemoveFromGame1 = nullptr;
     QAction* SettoJustWatch1 = nullptr;

@@ -1,5 +1,6 @@
 // The main window and other people's games: the "Play with Others" window's choices go to the
 // controller, and what the controller reports comes back to the player.
+#include "chatpane.h"
 #include "faultreport.h"
 #include "gameaddress.h"
 #include "playcontroller.h"
@@ -30,20 +31,20 @@ void Tchat::setOthers(PlayWithOthers& window)
 void Tchat::followPlay()
 {
     connect(play_, &PlayController::notice, this,
-            [this](const QString& text) { addlinetochat(text, noticeColour); });
+            [this](const QString& text) { chatPane().addLine(text, noticeColour); });
     connect(play_, &PlayController::missedWords, this,
-            [this](const QString& line) { addlinetochat(line, QColor(0, 128, 0)); });
+            [this](const QString& line) { chatPane().addLine(line, QColor(0, 128, 0)); });
     connect(play_, &PlayController::soloGameStarted, this, [this] {
         if (download_ != nullptr)
             download_->show(); // the way to games with others
     });
     connect(play_, &PlayController::joinFailed, this, [this](const QString& why) {
-        addlinetochat(why, noticeColour);
+        chatPane().addLine(why, noticeColour);
         if (others_ != nullptr)
             others_->showFailure(why);
     });
     connect(play_, &PlayController::withoutGame, this, [this](const QString& why) {
-        addlinetochat(why, noticeColour);
+        chatPane().addLine(why, noticeColour);
         showOthers();
     });
     connect(play_, &PlayController::visibilityFailed, this, [this](const QString& why) {
@@ -68,7 +69,7 @@ void Tchat::showOthers()
 
 void Tchat::hostingFailed(const QString& why, bool gameHoldsIt)
 {
-    addlinetochat(why, noticeColour);
+    chatPane().addLine(why, noticeColour);
     const QString advice = gameHoldsIt ? QStringLiteral("It is a Pinfall game: you can join it.")
                                        : QStringLiteral("Close that program and try again, or start Pinfall "
                                                         "with PINFALL_PORT set to a free port.");
@@ -107,7 +108,7 @@ void Tchat::joinElsewhere(const QString& playerName, const GameAddress& where)
     settings_.joinAddress = others_->address();
     saveinifile(); // the name and the address, before the game's settings are read again
     others_->hide();
-    addlinetochat(QStringLiteral("Loading Multi-player Game.. Please Wait."), noticeColour);
+    chatPane().addLine(QStringLiteral("Loading Multi-player Game.. Please Wait."), noticeColour);
     play_->join(playerName, where); // the game goes on until the new host gives a place
 }
 

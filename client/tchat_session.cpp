@@ -1,31 +1,29 @@
 // The main window and its session: start-up from the command line, what
 // the session reports, the roster's menu and the start of a game.
+#include "boardview.h"
+#include "chatpane.h"
 #include "colorvalue.h"
 #include "faultreport.h"
 #include "gamesettings.h"
-#include "picturebutton.h"
 #include "playcontroller.h"
 #include "soundplayer.h"
+#include "tabout.h"
 #include "tchat.h"
 #include "tgamestart.h"
 #include "tphrases.h"
 #include "tspylist.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 
 void Tchat::followSession()
 {
     const auto guardedSlot = [](auto draw) { return [draw] { FaultReport::guard(draw); }; };
     connect(&session_, &GameSession::rosterChanged, this, guardedSlot([this] { drawRoster(); }));
-    connect(&session_, &GameSession::boardChanged, this, guardedSlot([this] { drawBoard(); }));
-    connect(&session_, &GameSession::clockTicked, this, guardedSlot([this] { drawClock(true); }));
-    connect(&session_, &GameSession::gameStarted, this, guardedSlot([this] { drawGameStart(); }));
+    connect(&session_, &GameSession::boardChanged, this, guardedSlot([this] { showWhereKeysGo(); }));
     connect(&session_, &GameSession::lineAdded, this, [this](const QString& text, quint32 colour) {
-        addlinetochat(text, ColorValue::toQColor(colour));
+        chatPane().addLine(text, ColorValue::toQColor(colour));
     });
     connect(&session_, &GameSession::sound, this, [this](const QString& name) { playsounds(name); });
     connect(&session_, &GameSession::seated, this, guardedSlot([this] { loadinifile(); }));
@@ -33,6 +31,51 @@ void Tchat::followSession()
         settings_.typeWords = session_.options.typeWords;
         optionChosen();
     }));
+}
+
+void Tchat::followBoard()
+{
+    connect(board_, &BoardView::startClicked, this,
+            [this] { FaultReport::guard([this] { button_startClick(); }); });
+    connect(board_, &BoardView::rosterMenuRequested, this, [this](int slot, const QPoint& at) {
+        FaultReport::guard([&] {
+            label_playername1ContextPopup(slot);
+            popup_kick->popup(at);
+        });
+    });
+    connect(board_, &BoardView::logoClicked, this, [this] {
+        if (about_ != nullptr)
+            about_->Label7Click();
+    });
+    ChatPane& pane = chatPane();
+    connect(&pane, &ChatPane::lineEntered, this,
+            [this](const QString& text) { FaultReport::guard([&] { sendit(text); }); });
+    connect(&pane, &ChatPane::phraseChosen, this,
+            [this](int number) { FaultReport::guard([&] { phraseChosen(number); }); });
+    connect(&pane, &ChatPane::keysWanted, this, [this] {
+        settings_.typeWords = false;
+        FaultReport::guard([this] { optionChosen(); });
+    });
+}
+
+void Tchat::drawRoster()
+{
+    int taken = 0;
+    for (int slot = 1; slot <= kPlayerSlots; ++slot)
+        taken += session_.seat(slot).taken ? 1 : 0;
+    JustWatch1->setChecked(session_.seat(session_.localSlot()).watching);
+    StartGame1->setEnabled(session_.leads());
+    if (spylist_ != nullptr) {
+        spylist_->setSpies(session_.spectators());
+        spylist_->setRemoveEnabled(session_.leads());
+    }
+    if (gamestart_ != nullptr)
+        gamestart_->setFreePlaces(kPlayerSlots - taken + play_->ownComputerPlayers());
+}
+
+void Tchat::showWhereKeysGo()
+{
+    chatPane().setKeysToBoard(session_.myTurn() && session_.options.typeWords);
 }
 
 void Tchat::setCompanions(PlayController& play, Tgamestart& gamestart, Tphrases& phrases, Tspylist& spylist)
@@ -59,8 +102,6 @@ void Tchat::setCompanions(PlayController& play, Tgamestart& gamestart, Tphrases&
 void Tchat::processparams(const QStringList& params)
 {
     paramsProcessed_ = true; // the command line is read once
-    button_start->hide();
-    StartGame1->setEnabled(false);
     // Alone, the first game is a match against a computer player, unless the settings hold
     // another choice.
     if (params.isEmpty() && gamestart_ != nullptr)

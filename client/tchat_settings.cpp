@@ -1,4 +1,5 @@
 // The main window's options and their settings file, shared with the lobby.
+#include "chatpane.h"
 #include "colorvalue.h"
 #include "faultreport.h"
 #include "gamesettings.h"
@@ -10,11 +11,8 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QScreen>
-#include <QTextEdit>
 
 namespace {
 
@@ -66,13 +64,12 @@ void Tchat::applySettings()
         for (QAction* item : group->actions())
             item->setChecked(item->data().toInt() == settings_.*option);
     }
-    QFont font = mainchat->font();
-    font.setPointSize(std::max(1, settings_.textSize));
-    mainchat->setFont(font);
-    setChatColour(settings_.textColour);
-    for (std::size_t index = 0; index < settings_.phrases.size(); ++index)
-        b_phrase[index + 1]->setToolTip(settings_.phrases[index]); // the phrase is the button's hint
+    ChatPane& pane = chatPane();
+    pane.setTextSize(settings_.textSize);
+    pane.setEntryColour(ColorValue::toQColor(settings_.textColour));
+    pane.setPhraseHints(settings_.phrases);
     session_.options = playOptionsOf(settings_);
+    showWhereKeysGo();
     if (play_ != nullptr)
         play_->showMissedWords = settings_.showMissedWords;
 }
@@ -104,13 +101,6 @@ void Tchat::saveSettings(const QRect& geometry)
     settings_.width = geometry.width();
     settings_.height = geometry.height();
     writeGameSettings(IniFile(settingsPath_), settings_);
-}
-
-void Tchat::setChatColour(quint32 colour)
-{
-    QPalette text = mychat->palette();
-    text.setColor(QPalette::Text, ColorValue::toQColor(colour));
-    mychat->setPalette(text);
 }
 
 void Tchat::TextColor1Click()

@@ -2,6 +2,7 @@
 
 // One copy of the program in a test, wired as the entry point wires it, and a game of such
 // copies: one hosts, the others join.
+#include "chatpane.h"
 #include "loopbacknetwork.h"
 #include "playcontroller.h"
 #include "playwithothers.h"
@@ -85,7 +86,7 @@ struct Program {
 
     bool waitForLine(const QString& line, int timeoutMs = 5000)
     {
-        return QTest::qWaitFor([&] { return chat.chatLines().contains(line); }, timeoutMs);
+        return QTest::qWaitFor([&] { return chat.chatPane().lines().contains(line); }, timeoutMs);
     }
 
     QString rosterName(int slot) const

@@ -345,8 +345,8 @@ void TestChat::phraseButtonsPause()
     QCOMPARE(table.watcher.waitFor("CMD_action+"), QByteArray("CMD_action+Bob says: Way To Go!|clBlack"));
     table.watcher.settle(200);
     QVERIFY(table.watcher.receivedStarting("CMD_action").isEmpty());
-    QVERIFY(!table.game.host.chat.phraseReady());
-    QTRY_VERIFY_WITH_TIMEOUT(table.game.host.chat.phraseReady(), 5000);
+    QVERIFY(!table.game.host.chat.chatPane().phraseReady());
+    QTRY_VERIFY_WITH_TIMEOUT(table.game.host.chat.chatPane().phraseReady(), 5000);
     table.game.host.chat.findChild<QPushButton*>(QStringLiteral("b_phrase10"))->click();
     QCOMPARE(table.watcher.waitFor("CMD_action+"), QByteArray("CMD_action+Bob waves \"Good-Bye\"|clBlack"));
 }
@@ -365,7 +365,7 @@ void TestChat::phraseDialogStoresPhrases()
     QVERIFY(!bob.phrases.isVisible());
     QVERIFY(settings(bob).contains("Phrase3=Hello all"));
     QCOMPARE(bob.chat.phrase(3), QStringLiteral("Hello all"));
-    bob.chat.phraseClick(3);
+    bob.chat.chatPane().pressPhrase(3);
     QCOMPARE(table.watcher.waitFor("CMD_action+"), QByteArray("CMD_action+Bob says: Hello all|clBlack"));
 }
 
@@ -377,7 +377,7 @@ void TestChat::storedPhraseSendsItsAction()
     ScriptedClient watcher;
     QCOMPARE(watcher.join(game.host.port(), "Watcher"), 2);
     QCOMPARE(game.host.chat.phrase(2), QStringLiteral("Good One!")); // empty: the built-in phrase
-    game.host.chat.phraseClick(10);
+    game.host.chat.chatPane().pressPhrase(10);
     QCOMPARE(watcher.waitFor("CMD_action+"), QByteArray("CMD_action+Bob bows|clBlack"));
 }
 
@@ -397,8 +397,8 @@ void TestChat::linksAreFoundAndOpened()
 
     Program program;
     QStringList opened;
-    program.chat.openLink = [&opened](const QString& address) { opened << address; };
-    program.chat.addlinetochat(line, Qt::blue);
+    program.chat.chatPane().openLink = [&opened](const QString& address) { opened << address; };
+    program.chat.chatPane().addLine(line, Qt::blue);
     program.chat.show();
     program.download.Button1Click(); // its first showing starts a solo game
     QVERIFY(program.waitForLine(QStringLiteral("You are Connected.")));
@@ -418,34 +418,34 @@ void TestChat::scrollChatOffKeepsTheView()
     Program program;
     program.chat.show();
     for (int i = 0; i < 100; ++i)
-        program.chat.addlinetochat(QStringLiteral("line %1").arg(i), Qt::blue);
+        program.chat.chatPane().addLine(QStringLiteral("line %1").arg(i), Qt::blue);
     QScrollBar* scroll = program.chat.findChild<QTextEdit*>(QStringLiteral("mainchat"))->verticalScrollBar();
     QCOMPARE(scroll->value(), scroll->maximum());
     program.action("ScrollChatOff2")->trigger();
     QVERIFY(program.action("ScrollChatOff1")->isChecked());
     scroll->setValue(0);
-    program.chat.addlinetochat(QStringLiteral("one more"), Qt::blue);
+    program.chat.chatPane().addLine(QStringLiteral("one more"), Qt::blue);
     QCOMPARE(scroll->value(), 0);
     program.action("ScrollChatOff1")->trigger();
     QVERIFY(!program.action("ScrollChatOff2")->isChecked());
-    program.chat.addlinetochat(QStringLiteral("and another"), Qt::blue);
+    program.chat.chatPane().addLine(QStringLiteral("and another"), Qt::blue);
     QCOMPARE(scroll->value(), scroll->maximum());
 }
 
 void TestChat::copyPasteAndClear()
 {
     Program program;
-    program.chat.addlinetochat(QStringLiteral("copy me"), Qt::blue);
+    program.chat.chatPane().addLine(QStringLiteral("copy me"), Qt::blue);
     auto* pane = program.chat.findChild<QTextEdit*>(QStringLiteral("mainchat"));
     pane->selectAll();
-    program.chat.Copy1Click();
+    program.chat.chatPane().copySelection();
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("copy me"));
     auto* entry = program.chat.findChild<QLineEdit*>(QStringLiteral("mychat"));
     entry->setText(QStringLiteral("replaced whole"));
-    program.chat.Paste1Click();
+    program.chat.chatPane().paste();
     QCOMPARE(entry->text(), QStringLiteral("copy me"));
     program.action("ClearMainChat1")->trigger();
-    QCOMPARE(program.chat.chatLines(), QStringList{});
+    QCOMPARE(program.chat.chatPane().lines(), QStringList{});
 }
 
 void TestChat::soundsFollowTheOption()

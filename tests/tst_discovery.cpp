@@ -201,7 +201,8 @@ void TestDiscovery::typedAddressesRead_data()
                           << "games.example.org" << 7772;
     QTest::newRow("name and port") << "192.168.1.20:7780"
                                    << "192.168.1.20" << 7780;
-    QTest::newRow("highest port") << "host:65535" << "host" << 65535;
+    QTest::newRow("highest port") << "host:65535"
+                                  << "host" << 65535;
     QTest::newRow("IPv6") << "fe80::1"
                           << "fe80::1" << 7772;
     QTest::newRow("IPv6 and port") << "[fe80::1]:7780"

@@ -82,7 +82,7 @@ void TestGameEnd::postedFrameFillsTheSheet()
     sheet.tell(ann, "CMD_theletters+0+4+a+2+b+6+d+9+i+1+c+3+a+5+t+7+i+8+n+10+g");
     sheet.tell(ann, "CMD_postscores+3+abdicating+abdicating" + blocks(3, "5*5*-1", 40, "bad*acting*"));
     // What the letters allowed, and the longest words Ann did not play.
-    const QString missed = ann.chat.chatLines().last();
+    const QString missed = ann.chat.chatPane().lines().last();
     QVERIFY2(missed.startsWith(QStringLiteral("Best play: ABDICATING, a strike. Missed: ")),
              qPrintable(missed));
     QVERIFY(!missed.contains(QStringLiteral(" BAD")) && !missed.contains(QStringLiteral("ACTING,")));
@@ -111,9 +111,9 @@ void TestGameEnd::postedFrameFillsTheSheet()
 
     // With Show Missed Words off, a frame's end adds nothing to the chat.
     ann.chat.findChild<QAction*>(QStringLiteral("showmissedwords"))->trigger();
-    const qsizetype lines = ann.chat.chatLines().size();
+    const qsizetype lines = ann.chat.chatPane().lines().size();
     sheet.tell(ann, "CMD_postscores+5+abdicating+abdicating" + blocks(5, "5*5*-1", 50, "bad*acting*"));
-    QCOMPARE(ann.chat.chatLines().size(), lines);
+    QCOMPARE(ann.chat.chatPane().lines().size(), lines);
 }
 
 void TestGameEnd::frameTenNamesThreeWords()

@@ -67,7 +67,8 @@ void TestMainWindow::noParametersHostsASoloGame()
     Program solo;
     solo.chat.processparams({});
     QVERIFY(solo.waitForLine(QStringLiteral("You are Connected.")));
-    QCOMPARE(solo.chat.chatLines(), (QStringList{"Loading Solo Game..Please wait.", "You are Connected."}));
+    QCOMPARE(solo.chat.chatPane().lines(),
+             (QStringList{"Loading Solo Game..Please wait.", "You are Connected."}));
     QVERIFY(solo.download.isVisible()); // the way to games with others
     QVERIFY(solo.chat.session().isHost());
     QCOMPARE(solo.chat.session().playerName(), QStringLiteral("You"));
@@ -86,7 +87,7 @@ void TestMainWindow::oneOrTwoParametersOnlyLoad()
         Program program;
         program.chat.processparams(params);
         QTest::qWait(100);
-        QCOMPARE(program.chat.chatLines(), QStringList{"Loading Multi-player Game.. Please Wait."});
+        QCOMPARE(program.chat.chatPane().lines(), QStringList{"Loading Multi-player Game.. Please Wait."});
         QVERIFY(program.download.isHidden());
         QCOMPARE(program.port(), quint16(0)); // nothing listens
         QVERIFY(!program.chat.session().loggedIn());
@@ -126,7 +127,7 @@ void TestMainWindow::playersAndSpectatorsArriveAndLeave()
     Program& spy = game.join(QStringLiteral("Spy"));
     QVERIFY(spy.waitForLine(QStringLiteral("P4 is Connected.")));
     QCOMPARE(spy.chat.session().localSlot(), 5);
-    QCOMPARE(spy.chat.chatLines(),
+    QCOMPARE(spy.chat.chatPane().lines(),
              (QStringList{"Loading Multi-player Game.. Please Wait.", "You are Connected.", "You are spying.",
                           "Bob is Connected.", "P2 is Connected.", "P3 is Connected.", "P4 is Connected."}));
     QCOMPARE(spy.spylist.spies(), QStringList{"5: Spy"});
@@ -146,11 +147,11 @@ void TestMainWindow::playersAndSpectatorsArriveAndLeave()
     QCOMPARE(game.host.spylist.spies(), QStringList{});
 
     // Departures of nobody write nothing.
-    const qsizetype lines = game.host.chat.chatLines().size();
+    const qsizetype lines = game.host.chat.chatPane().lines().size();
     game.host.chat.session().queue().append("CMD_playerdisconnected+3+P3");
     game.host.chat.session().queue().append("CMD_playerdisconnected+7+Ghost");
     QTRY_COMPARE(game.host.chat.session().queue().size(), 0);
-    QCOMPARE(game.host.chat.chatLines().size(), lines);
+    QCOMPARE(game.host.chat.chatPane().lines().size(), lines);
 }
 
 void TestMainWindow::versionDifferenceIsReported()
@@ -196,10 +197,10 @@ void TestMainWindow::justWatchFollowsTheHost()
     game.host.chat.SettoJustWatch1Click();
     QVERIFY(game.host.waitForLine(QStringLiteral("<Waiting> is just watching")));
     QVERIFY(ann.waitForLine(QStringLiteral("<Waiting> is just watching")));
-    const QStringList before = ann.chat.chatLines();
+    const QStringList before = ann.chat.chatPane().lines();
     ann.chat.session().queue().append("CMD_justwatching+7+1");
     QTRY_COMPARE(ann.chat.session().queue().size(), 0);
-    QCOMPARE(ann.chat.chatLines(), before);
+    QCOMPARE(ann.chat.chatPane().lines(), before);
 }
 
 void TestMainWindow::rosterMenuDependsOnHosting()
@@ -293,11 +294,11 @@ void TestMainWindow::burstTakesOneTickPerMessage()
     program.chat.session().queue().append("");
     for (int tick = 1; tick <= 20; ++tick) {
         program.chat.session().queue().dispatchNext();
-        QCOMPARE(program.chat.chatLines().size(), tick);
+        QCOMPARE(program.chat.chatPane().lines().size(), tick);
     }
     program.chat.session().queue().dispatchNext();
     program.chat.session().queue().dispatchNext();
-    QCOMPARE(program.chat.chatLines().size(), 20);
+    QCOMPARE(program.chat.chatPane().lines().size(), 20);
     QVERIFY(!program.chat.session().queue().isTicking());
 }
 

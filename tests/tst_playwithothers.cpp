@@ -30,9 +30,9 @@ void hostVisibly(Program& program, const QString& name, const QStringList& param
     QTRY_VERIFY_WITH_TIMEOUT(program.visibleHost->isVisible(), kWait);
 }
 
-int timesConnected(const Program& program)
+int timesConnected(Program& program)
 {
-    return static_cast<int>(program.chat.chatLines().count(QStringLiteral("You are Connected.")));
+    return static_cast<int>(program.chat.chatPane().lines().count(QStringLiteral("You are Connected.")));
 }
 
 } // namespace

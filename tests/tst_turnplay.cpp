@@ -272,7 +272,7 @@ void TestTurnPlay::refusedWordOptions()
     QCOMPARE(turn.ann->chat.session().rack().laidCount(), 2); // the word stays to be changed
     turn.ann->action("clearwords1")->trigger();
     turn.ann->action("showbadword")->trigger();
-    turn.ann->chat.Image3Click();
+    QTest::mouseClick(turn.ann->widget("Image3"), Qt::LeftButton); // the panel's OK
     QTest::mouseClick(turn.ann->widget("button_send"), Qt::LeftButton);
     turn.tell("CMD_worderror+2+");
     QCOMPARE(turn.ann->chat.session().rack().laidCount(), 0);

@@ -108,7 +108,7 @@ private:
         while (chat.session().queue().size() > 0)
             chat.session().queue().dispatchNext();
         chat.session().tick(); // one tick of a clock at 0 ends anybody's turn
-        chat.ClearMainChat1Click();
+        chat.chatPane().clear();
         program_->sounds.played.clear();
     }
 
@@ -118,22 +118,22 @@ private:
         const auto tile = [moveNumber](int offset) { return (moveNumber / 6 + offset) % 10 + 1; };
         switch (moveNumber % 6) {
         case 0:
-            chat.image_letters1MouseDown(tile(0), Qt::LeftButton);
+            chat.session().pressTile(tile(0), true);
             break;
         case 1:
-            chat.image_letters1MouseDown(tile(3), Qt::LeftButton);
+            chat.session().pressTile(tile(3), true);
             break;
         case 2:
-            chat.image_word1MouseUp(chat.session().rack().laidCount());
+            chat.session().takeBack(chat.session().rack().laidCount());
             break;
         case 3:
-            chat.image_letters1MouseDown(tile(5), Qt::RightButton);
+            chat.session().pressTile(tile(5), false);
             break;
         case 4:
-            chat.image_letters1MouseDown(tile(7), Qt::LeftButton);
+            chat.session().pressTile(tile(7), true);
             break;
         default:
-            chat.button_sendClick();
+            chat.session().sendWord();
             break;
         }
     }
