@@ -95,7 +95,7 @@ int main(int argc, char** argv)
     Tphrases phrases(&chat);
     HostSettings hostSettings;
     hostSettings.version = Tabout::version().toLatin1();
-    hostSettings.pauseBetweenFrames = [&chat] { return chat.timeBetweenRounds(); };
+    hostSettings.pauseBetweenFrames = [&chat] { return chat.settings().secondsBetweenRounds; };
     hostSettings.report = [&chat](const QString& text) {
         QMessageBox::information(&chat, chat.windowTitle(), text);
     };

@@ -6,6 +6,7 @@
 #include "faultreport.h"
 #include "gamesession.h"
 #include "picturebutton.h"
+#include "rostermenu.h"
 #include "scorecard.h"
 #include "typeface.h"
 
@@ -124,6 +125,7 @@ void BoardView::buildRoster()
     headerFont.setBold(true);
     label_teamgame->setFont(headerFont);
 
+    rosterMenu_ = new RosterMenu(session_, this);
     const QFont rosterFont = Typeface::bold(13);
     const QFont wordFont = Typeface::bold(10); // three lines within the row
     for (int slot = 1; slot <= kSlots; ++slot) {
@@ -139,7 +141,8 @@ void BoardView::buildRoster()
         name->setFont(rosterFont);
         name->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(name, &QLabel::customContextMenuRequested, this, [this, slot, name](const QPoint& at) {
-            Q_EMIT rosterMenuRequested(slot, name->mapToGlobal(at));
+            rosterMenu_->prepare(slot);
+            rosterMenu_->popup(name->mapToGlobal(at));
         });
         label_playername[slot] = name;
         QLabel* score = makeLabel(this, "", {381, kScoreTops[row], 33, 19}, QStringLiteral("0"));

@@ -11,12 +11,13 @@ class ChatPane;
 class GameSession;
 class PictureButton;
 class QLabel;
+class RosterMenu;
 class ScoreCard;
 
 // The board the main window shows: the roster with its scores and words, the score sheet, the
 // rack and the word row, the turn's buttons and clock, and the chat at its foot. It draws its
-// game session as the session reports changes, and hands the player's clicks on tiles and
-// turn buttons straight to it.
+// game session as the session reports changes, and hands the player's clicks on tiles, turn
+// buttons and the roster's menu straight to it.
 class BoardView : public QWidget {
     Q_OBJECT
 
@@ -27,8 +28,6 @@ public:
 
 Q_SIGNALS:
     void startClicked();
-    // A right click on the name in `slot`, at `at` on the screen.
-    void rosterMenuRequested(int slot, const QPoint& at);
     void logoClicked();
 
 protected:
@@ -67,4 +66,5 @@ private:
     PictureButton* button_clear = nullptr;
     PictureButton* button_sort = nullptr;
     ChatPane* chat_ = nullptr;
+    RosterMenu* rosterMenu_ = nullptr; // on a right click on a name
 };

@@ -166,12 +166,15 @@ void ChatPane::pressPhrase(int number)
 {
     if (phrasePause_.isActive())
         return;
-    Q_EMIT phraseChosen(number);
+    const QString& text = phrases_.at(static_cast<std::size_t>(number - 1));
+    Q_EMIT phraseActed(text.startsWith(QLatin1String("/me ")) ? text.mid(4)
+                                                              : QStringLiteral("says: ") + text);
     phrasePause_.start();
 }
 
-void ChatPane::setPhraseHints(const std::array<QString, 10>& phrases)
+void ChatPane::setPhrases(const std::array<QString, 10>& phrases)
 {
+    phrases_ = phrases;
     for (std::size_t index = 0; index < phrases.size(); ++index)
         phraseButtons_[index]->setToolTip(phrases[index]); // the phrase is the button's hint
 }

@@ -33,7 +33,9 @@ public:
     // A phrase button, pressed: it speaks unless the buttons still rest from the last one.
     void pressPhrase(int number);
     bool phraseReady() const { return !phrasePause_.isActive(); }
-    void setPhraseHints(const std::array<QString, 10>& phrases);
+    // What buttons 1 to 10 say: a phrase, or an action after "/me ".
+    void setPhrases(const std::array<QString, 10>& phrases);
+    const std::array<QString, 10>& phrases() const { return phrases_; }
 
     void setTextSize(int points);
     void setEntryColour(const QColor& colour);
@@ -48,7 +50,8 @@ public:
 
 Q_SIGNALS:
     void lineEntered(const QString& text);
-    void phraseChosen(int number);
+    // A phrase button's action: "says: " and its phrase, or what follows its "/me ".
+    void phraseActed(const QString& action);
     // The chat line was clicked while keys went to the board: the player wants them back.
     void keysWanted();
 
@@ -63,6 +66,16 @@ private:
     QTextEdit* lines_ = nullptr;
     QLineEdit* entry_ = nullptr;
     std::array<QPushButton*, 10> phraseButtons_{};
+    std::array<QString, 10> phrases_{QStringLiteral("Way To Go!"),
+                                     QStringLiteral("Good One!"),
+                                     QStringLiteral("Nice Try!"),
+                                     QStringLiteral("Excellent!"),
+                                     QStringLiteral("Brilliant!"),
+                                     QStringLiteral("Wow, WTG!"),
+                                     QStringLiteral("Thanks!"),
+                                     QStringLiteral("Way To Go Teamie!"),
+                                     QStringLiteral("Good Game Everyone!"),
+                                     QStringLiteral("/me waves \"Good-Bye\"")};
     QAction* scrollChatOff_ = nullptr;
     QTimer phrasePause_; // phrase buttons rest while it runs
     QColor entryColour_;

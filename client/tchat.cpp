@@ -4,12 +4,12 @@
 #include "boardview.h"
 #include "chatpane.h"
 #include "faultreport.h"
+#include "optionsmenu.h"
 #include "playcontroller.h"
 #include "tabout.h"
 #include "tspylist.h"
 #include "ttallylist.h"
 
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCoreApplication>
@@ -51,16 +51,6 @@ void Tchat::FormCreate()
         return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
     };
     noticeColour = QColor(0, 0, 255);
-    settings_.phrases = {QStringLiteral("Way To Go!"),
-                         QStringLiteral("Good One!"),
-                         QStringLiteral("Nice Try!"),
-                         QStringLiteral("Excellent!"),
-                         QStringLiteral("Brilliant!"),
-                         QStringLiteral("Wow, WTG!"),
-                         QStringLiteral("Thanks!"),
-                         QStringLiteral("Way To Go Teamie!"),
-                         QStringLiteral("Good Game Everyone!"),
-                         QStringLiteral("/me waves \"Good-Bye\"")};
     auto* client = new QWidget(this);
     client->setAutoFillBackground(true);
     QPalette windowColour = client->palette();
@@ -71,6 +61,7 @@ void Tchat::FormCreate()
     client->setMinimumSize(567 + 15, 525 + 12);
     board_ = new BoardView(session_, client);
     board_->move(2, 2);
+    settings_.phrases = chatPane().phrases(); // the buttons' own, until the settings name others
     chatPane().openLink = [](const QString& address) {
         QDesktopServices::openUrl(QUrl::fromUserInput(address));
     };
@@ -104,7 +95,7 @@ void Tchat::buildMenus()
                     })
         ->setObjectName(QStringLiteral("Exit1"));
 
-    buildOptions(menuBar()->addMenu(QStringLiteral("&Options")));
+    buildOptions();
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     QAction* viewTally = view->addAction(QStringLiteral("View &Tally"), this, guarded([this] {
@@ -135,78 +126,42 @@ void Tchat::buildMenus()
                             about_->show();
                     })
         ->setObjectName(QStringLiteral("About1"));
-
-    popup_kick = new QMenu(this);
-    popup_kick->setObjectName(QStringLiteral("popup_kick"));
-    RemoveFromGame1 = popup_kick->addAction(QStringLiteral("Remove From Game"), this,
-                                            guarded([this] { RemoveFromGame1Click(); }));
-    SettoJustWatch1 = popup_kick->addAction(QStringLiteral("Set to Just Watch"), this,
-                                            guarded([this] { SettoJustWatch1Click(); }));
-    UnsetJustWatch1 = popup_kick->addAction(QStringLiteral("Unset Just Watch"), this,
-                                            guarded([this] { UnsetJustWatch1Click(); }));
 }
 
-void Tchat::buildOptions(QMenu* options)
+void Tchat::buildOptions()
 {
-    // An on/off option: its check mark shows it; a click changes it.
-    const auto toggle = [&](const char* name, const QString& caption, bool GameSettings::*option) {
-        QAction* item = options->addAction(caption);
-        item->setObjectName(QString::fromLatin1(name));
-        item->setCheckable(true);
-        connect(item, &QAction::triggered, this, [this, option](bool on) {
-            settings_.*option = on;
-            FaultReport::guard([this] { optionChosen(); });
-        });
-        optionSwitches_.append({item, option});
-    };
-    // A submenu of radio items, one for each value the option may take.
-    const auto choice = [&](const char* name, const QString& caption,
-                            std::initializer_list<std::tuple<const char*, QString, int>> items,
-                            int GameSettings::*option) {
-        QMenu* menu = options->addMenu(caption);
-        menu->menuAction()->setObjectName(QString::fromLatin1(name));
-        auto* group = new QActionGroup(menu);
-        group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-        for (const auto& [itemName, itemCaption, value] : items) {
-            QAction* item = menu->addAction(itemCaption);
-            item->setObjectName(QString::fromLatin1(itemName));
-            item->setCheckable(true);
-            item->setData(value);
-            group->addAction(item);
-        }
-        connect(group, &QActionGroup::triggered, this, [this, option](QAction* item) {
-            settings_.*option = item->data().toInt();
-            FaultReport::guard([this] { optionChosen(); });
-        });
-        optionChoices_.append({group, option});
-    };
-    toggle("PlaySounds1", QStringLiteral("Play Sounds"), &GameSettings::playSounds);
-    choice("TurnSound1", QStringLiteral("Turn Sound"),
-           {{"Classic1", QStringLiteral("Classic"), 0}, {"New1", QStringLiteral("New"), 1}},
-           &GameSettings::turnSound);
-    options->addSeparator();
-    toggle("TypeWords1", QStringLiteral("Type Words"), &GameSettings::typeWords);
-    toggle("usespace", QStringLiteral("Use Space to Sort"), &GameSettings::spaceSorts);
-    toggle("clearwords1", QStringLiteral("Automatically Clear Invalid Words"), &GameSettings::clearBadWords);
-    choice("timebetween", QStringLiteral("Time Between Rounds"),
-           {{"Slow1", QStringLiteral("Short"), 5},
-            {"Normal1", QStringLiteral("Normal"), 10},
-            {"Fast1", QStringLiteral("Long"), 15}},
-           &GameSettings::secondsBetweenRounds);
-    toggle("showbadword", QStringLiteral("Show Invalid Word Panel"), &GameSettings::showBadWord);
-    toggle("showmissedwords", QStringLiteral("Show Missed Words"), &GameSettings::showMissedWords);
-    options->addSeparator();
-    options->addAction(QStringLiteral("Text Color"), this, guarded([this] { TextColor1Click(); }))
+    options_ = new OptionsMenu(QStringLiteral("&Options"), settings_, this);
+    menuBar()->addMenu(options_);
+    connect(options_, &OptionsMenu::chosen, this, [this] { FaultReport::guard([this] { optionChosen(); }); });
+    options_->addSwitch("PlaySounds1", QStringLiteral("Play Sounds"), &GameSettings::playSounds);
+    options_->addChoice("TurnSound1", QStringLiteral("Turn Sound"),
+                        {{"Classic1", QStringLiteral("Classic"), 0}, {"New1", QStringLiteral("New"), 1}},
+                        &GameSettings::turnSound);
+    options_->addSeparator();
+    options_->addSwitch("TypeWords1", QStringLiteral("Type Words"), &GameSettings::typeWords);
+    options_->addSwitch("usespace", QStringLiteral("Use Space to Sort"), &GameSettings::spaceSorts);
+    options_->addSwitch("clearwords1", QStringLiteral("Automatically Clear Invalid Words"),
+                        &GameSettings::clearBadWords);
+    options_->addChoice("timebetween", QStringLiteral("Time Between Rounds"),
+                        {{"Slow1", QStringLiteral("Short"), 5},
+                         {"Normal1", QStringLiteral("Normal"), 10},
+                         {"Fast1", QStringLiteral("Long"), 15}},
+                        &GameSettings::secondsBetweenRounds);
+    options_->addSwitch("showbadword", QStringLiteral("Show Invalid Word Panel"), &GameSettings::showBadWord);
+    options_->addSwitch("showmissedwords", QStringLiteral("Show Missed Words"),
+                        &GameSettings::showMissedWords);
+    options_->addSeparator();
+    options_->addAction(QStringLiteral("Text Color"), this, guarded([this] { TextColor1Click(); }))
         ->setObjectName(QStringLiteral("TextColor1"));
-    options->addAction(QStringLiteral("Action Color"), this, guarded([this] { ActionColor1Click(); }))
+    options_->addAction(QStringLiteral("Action Color"), this, guarded([this] { ActionColor1Click(); }))
         ->setObjectName(QStringLiteral("ActionColor1"));
-    choice("TextSize1", QStringLiteral("Text Size"),
-           {{"N8", QStringLiteral("8"), 8},
-            {"N10", QStringLiteral("10"), 10},
-            {"N12", QStringLiteral("12"), 12},
-            {"N14", QStringLiteral("14"), 14}},
-           &GameSettings::textSize);
-    ScrollChatOff2 = options->addAction(QStringLiteral("Scroll Chat Off"));
+    options_->addChoice("TextSize1", QStringLiteral("Text Size"),
+                        {{"N8", QStringLiteral("8"), 8},
+                         {"N10", QStringLiteral("10"), 10},
+                         {"N12", QStringLiteral("12"), 12},
+                         {"N14", QStringLiteral("14"), 14}},
+                        &GameSettings::textSize);
+    ScrollChatOff2 = options_->addAction(QStringLiteral("Scroll Chat Off"));
     ScrollChatOff2->setObjectName(QStringLiteral("ScrollChatOff2"));
     ScrollChatOff2->setCheckable(true);
     ScrollChatOff2->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
@@ -214,18 +169,19 @@ void Tchat::buildOptions(QMenu* options)
     QAction* paneItem = chatPane().scrollChatOff();
     connect(paneItem, &QAction::toggled, ScrollChatOff2, &QAction::setChecked);
     connect(ScrollChatOff2, &QAction::toggled, paneItem, &QAction::setChecked);
-    options->addAction(QStringLiteral("Clear Main Chat"), this, guarded([this] { chatPane().clear(); }))
+    options_->addAction(QStringLiteral("Clear Main Chat"), this, guarded([this] { chatPane().clear(); }))
         ->setObjectName(QStringLiteral("ClearMainChat1"));
-    options
+    options_
         ->addAction(QStringLiteral("Reset Screen Location"), this, guarded([this] { ResetLocation1Click(); }))
         ->setObjectName(QStringLiteral("ResetLocation1"));
-    options->addSeparator();
-    JustWatch1 = options->addAction(QStringLiteral("Just Watch"));
+    options_->addSeparator();
+    JustWatch1 = options_->addAction(QStringLiteral("Just Watch"));
     JustWatch1->setObjectName(QStringLiteral("JustWatch1"));
     JustWatch1->setCheckable(true);
     connect(JustWatch1, &QAction::triggered, this, guarded([this] {
                 JustWatch1->setChecked(!JustWatch1->isChecked()); // only the host's answer ticks it
-                JustWatch1Click();
+                const int own = session_.localSlot();
+                session_.setWatching(own, !session_.seat(own).watching);
             }));
 }
 

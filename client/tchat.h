@@ -4,26 +4,20 @@
 #include "gamesettings.h"
 
 #include <QColor>
-#include <QList>
 #include <QMainWindow>
-#include <QString>
+#include <QRect>
 #include <QStringList>
 
-#include <QRect>
-
-#include <array>
 #include <functional>
-#include <memory>
 #include <optional>
-#include <utility>
 
 class BoardView;
 class ChatPane;
+class OptionsMenu;
 class PlayWithOthers;
 struct GameAddress;
 class PlayController;
 class QAction;
-class QActionGroup;
 class QMenu;
 class SoundPlayer;
 class Tabout;
@@ -72,27 +66,13 @@ public:
     void TextColor1Click();
     void ActionColor1Click();
     void ResetLocation1Click();
-    // A key pressed anywhere in the window; true when the board took it.
-    bool FormShortCut(int key);
-    void kicking(int slot);
     void button_startClick();
-    void JustWatch1Click();
-    // Prepares the roster's menu for the name of `slot` (what a right-click on it does first).
-    void label_playername1ContextPopup(int slot);
-    void RemoveFromGame1Click();
-    void SettoJustWatch1Click();
-    void UnsetJustWatch1Click();
 
-    // The pause between rounds the host uses, from "Options" > "Time Between Rounds".
-    int timeBetweenRounds() const { return settings_.secondsBetweenRounds; }
     // The options as the menus show them and the settings file keeps them.
     const GameSettings& settings() const { return settings_; }
 
     GameSession& session() { return session_; }
     ChatPane& chatPane();
-    QString phrase(int number) const;
-    quint32 textColour() const { return settings_.textColour; }
-    quint32 actionColour() const { return settings_.actionColour; }
 
 Q_SIGNALS:
     // The window has closed: the program ends.
@@ -106,15 +86,13 @@ protected:
 private:
     void FormCreate();
     void buildMenus();
-    void buildOptions(QMenu* options);
+    void buildOptions();
     void FormClose();
     void saveSettings(const QRect& geometry);
     // Shows the options in the menus and hands them to the chat and the session.
     void applySettings();
     // An option the player changed in a menu: applied at once, then saved.
     void optionChosen();
-    // What the game start dialog shows, kept for the settings file.
-    void takeStartChoices();
     void followSession();
     void followBoard();
     // What the menus and the companion windows show of the roster.
@@ -123,7 +101,6 @@ private:
     void showWhereKeysGo();
     // Says something to the others, from the chat line.
     void sendit(const QString& text);
-    void phraseChosen(int number);
     // Asks, when this program hosts others, whether to end their game; true when the player
     // would rather keep it.
     bool othersWouldLoseTheirGame(const QString& question);
@@ -163,14 +140,6 @@ private:
     // Menus
     QAction* StartGame1 = nullptr;
     QAction* JustWatch1 = nullptr;
-    // The Options menu's items, each showing one option of settings_; a choice's item holds
-    // the value it stands for as its data.
-    QList<std::pair<QAction*, bool GameSettings::*>> optionSwitches_;
-    QList<std::pair<QActionGroup*, int GameSettings::*>> optionChoices_;
+    OptionsMenu* options_ = nullptr;   // its items show settings_
     QAction* ScrollChatOff2 = nullptr; // the Options menu's item; mirrors the chat pane's
-    QMenu* popup_kick = nullptr;
-    QAction* RemoveFromGame1 = nullptr;
-    QAction* SettoJustWatch1 = nullptr;
-    QAction* UnsetJustWatch1 = nullptr;
-    int popupSlot_ = 0; // the roster slot the menu was opened on
 };

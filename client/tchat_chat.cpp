@@ -19,31 +19,10 @@ void Tchat::sendit(const QString& text)
     chatPane().clearEntry();
 }
 
-QString Tchat::phrase(int number) const
-{
-    return settings_.phrases.at(static_cast<std::size_t>(number - 1));
-}
-
-void Tchat::phraseChosen(int number)
-{
-    const QString text = phrase(number);
-    const QString action =
-        text.startsWith(QLatin1String("/me ")) ? text.mid(4) : QStringLiteral("says: ") + text;
-    session_.act(action, settings_.actionColour);
-}
-
 void Tchat::PrhaseList1Click()
 {
-    QStringList current;
-    for (int k = 1; k <= 10; ++k)
-        current << phrase(k);
-    phrases_->setPhrases(current);
+    phrases_->setPhrases(QStringList(settings_.phrases.begin(), settings_.phrases.end()));
     phrases_->show();
-}
-
-bool Tchat::FormShortCut(int key)
-{
-    return session_.pressKey(key);
 }
 
 bool Tchat::eventFilter(QObject* watched, QEvent* event)
@@ -54,7 +33,7 @@ bool Tchat::eventFilter(QObject* watched, QEvent* event)
         const QWidget* target = focus != nullptr && focus->window() == this ? focus : this;
         if (watched == target) {
             bool taken = false;
-            FaultReport::guard([&] { taken = FormShortCut(static_cast<QKeyEvent*>(event)->key()); });
+            FaultReport::guard([&] { taken = session_.pressKey(static_cast<QKeyEvent*>(event)->key()); });
             if (taken)
                 return true;
         }

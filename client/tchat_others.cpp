@@ -3,12 +3,12 @@
 #include "chatpane.h"
 #include "faultreport.h"
 #include "gameaddress.h"
+#include "hostingfailedbox.h"
 #include "playcontroller.h"
 #include "playwithothers.h"
 #include "tchat.h"
 
 #include <QMessageBox>
-#include <QPushButton>
 
 namespace {
 
@@ -70,29 +70,21 @@ void Tchat::showOthers()
 void Tchat::hostingFailed(const QString& why, bool gameHoldsIt)
 {
     chatPane().addLine(why, noticeColour);
-    const QString advice = gameHoldsIt ? QStringLiteral("It is a Pinfall game: you can join it.")
-                                       : QStringLiteral("Close that program and try again, or start Pinfall "
-                                                        "with PINFALL_PORT set to a free port.");
-    QMessageBox box(QMessageBox::Warning, windowTitle(), why + QLatin1Char(' ') + advice, QMessageBox::Retry,
-                    this);
-    QPushButton* joinIt =
-        gameHoldsIt ? box.addButton(QStringLiteral("Join the game on this machine"), QMessageBox::AcceptRole)
-                    : nullptr;
-    // Closing the box is the way to Play with Others too: the program stays.
-    box.setEscapeButton(box.addButton(QStringLiteral("Play with Others"), QMessageBox::RejectRole));
-    if (joinIt != nullptr)
-        box.setDefaultButton(joinIt);
-    box.exec();
+    const AfterHostingFailed choice = askAfterHostingFailed(this, why, gameHoldsIt);
     const QString name = others_ != nullptr && !others_->playerName().isEmpty() ? others_->playerName()
                                                                                 : PlayController::kSoloName;
-    if (box.clickedButton() == box.button(QMessageBox::Retry)) {
+    switch (choice) {
+    case AfterHostingFailed::Retry:
         // Tried again once this box is gone, so that tries do not pile up boxes on the stack.
         QMetaObject::invokeMethod(
             this, [this, name] { play_->host(name); }, Qt::QueuedConnection);
-    } else if (joinIt != nullptr && box.clickedButton() == joinIt) {
+        break;
+    case AfterHostingFailed::JoinGameHere:
         play_->joinLocalGame(name);
-    } else {
+        break;
+    case AfterHostingFailed::PlayWithOthers:
         showOthers();
+        break;
     }
 }
 

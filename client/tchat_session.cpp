@@ -37,12 +37,6 @@ void Tchat::followBoard()
 {
     connect(board_, &BoardView::startClicked, this,
             [this] { FaultReport::guard([this] { button_startClick(); }); });
-    connect(board_, &BoardView::rosterMenuRequested, this, [this](int slot, const QPoint& at) {
-        FaultReport::guard([&] {
-            label_playername1ContextPopup(slot);
-            popup_kick->popup(at);
-        });
-    });
     connect(board_, &BoardView::logoClicked, this, [this] {
         if (about_ != nullptr)
             about_->Label7Click();
@@ -50,8 +44,9 @@ void Tchat::followBoard()
     ChatPane& pane = chatPane();
     connect(&pane, &ChatPane::lineEntered, this,
             [this](const QString& text) { FaultReport::guard([&] { sendit(text); }); });
-    connect(&pane, &ChatPane::phraseChosen, this,
-            [this](int number) { FaultReport::guard([&] { phraseChosen(number); }); });
+    connect(&pane, &ChatPane::phraseActed, this, [this](const QString& action) {
+        FaultReport::guard([&] { session_.act(action, settings_.actionColour); });
+    });
     connect(&pane, &ChatPane::keysWanted, this, [this] {
         settings_.typeWords = false;
         FaultReport::guard([this] { optionChosen(); });
@@ -86,7 +81,7 @@ void Tchat::setCompanions(PlayController& play, Tgamestart& gamestart, Tphrases&
     phrases_ = &phrases;
     spylist_ = &spylist;
     connect(spylist_, &Tspylist::removeRequested, this,
-            [this](int slot) { FaultReport::guard([&] { kicking(slot); }); });
+            [this](int slot) { FaultReport::guard([&] { session_.remove(slot); }); });
     connect(phrases_, &Tphrases::phrasesChosen, this, [this](const QStringList& chosen) {
         for (std::size_t k = 0; k < settings_.phrases.size(); ++k)
             settings_.phrases[k] = chosen.value(static_cast<qsizetype>(k));
@@ -109,41 +104,6 @@ void Tchat::processparams(const QStringList& params)
     play_->start(params);
 }
 
-void Tchat::JustWatch1Click()
-{
-    const int own = session_.localSlot();
-    session_.setWatching(own, !session_.seat(own).watching);
-}
-
-void Tchat::label_playername1ContextPopup(int slot)
-{
-    for (QAction* item : {RemoveFromGame1, SettoJustWatch1, UnsetJustWatch1})
-        item->setEnabled(session_.leads());
-    if (!session_.seat(slot).taken)
-        RemoveFromGame1->setEnabled(false);
-    popupSlot_ = slot;
-}
-
-void Tchat::RemoveFromGame1Click()
-{
-    kicking(popupSlot_);
-}
-
-void Tchat::SettoJustWatch1Click()
-{
-    session_.setWatching(popupSlot_, true);
-}
-
-void Tchat::UnsetJustWatch1Click()
-{
-    session_.setWatching(popupSlot_, false);
-}
-
-void Tchat::kicking(int slot)
-{
-    session_.remove(slot);
-}
-
 void Tchat::button_startClick()
 {
     if (!session_.loggedIn()) {
@@ -162,7 +122,7 @@ void Tchat::button_startClick()
 
 void Tchat::startRequested(const QByteArray& secondsPerTurn, bool teamGame)
 {
-    takeStartChoices();
+    gamestart_->keepChoices(settings_);
     saveinifile();
     play_->startGame(secondsPerTurn, teamGame, gamestart_->computerPlayers(), gamestart_->computerLevel());
 }

@@ -3,14 +3,13 @@
 #include "colorvalue.h"
 #include "faultreport.h"
 #include "gamesettings.h"
-#include "level.h"
+#include "optionsmenu.h"
 #include "playcontroller.h"
 #include "playwithothers.h"
 #include "tchat.h"
 #include "tgamestart.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QMenu>
 #include <QScreen>
 
@@ -43,12 +42,8 @@ void Tchat::loadinifile()
     savedGeometry_.setSize(size()); // the window may not go below its minimum size
 
     if (gamestart_ != nullptr) {
-        if (stored.timePerTurn)
-            gamestart_->setTimePerTurn(*stored.timePerTurn);
-        if (stored.computerPlayers)
-            gamestart_->setComputerPlayers(*stored.computerPlayers);
-        gamestart_->setComputerLevel(Levels::fromName(stored.computerLevel).value_or(Levels::kDefault));
-        takeStartChoices(); // as the dialog brought them into its ranges
+        gamestart_->showChoices(stored);
+        gamestart_->keepChoices(settings_); // as the dialog brought them into its ranges
     }
     applySettings();
     if (others_ != nullptr)
@@ -58,16 +53,11 @@ void Tchat::loadinifile()
 
 void Tchat::applySettings()
 {
-    for (const auto& [item, option] : optionSwitches_)
-        item->setChecked(settings_.*option);
-    for (const auto& [group, option] : optionChoices_) {
-        for (QAction* item : group->actions())
-            item->setChecked(item->data().toInt() == settings_.*option);
-    }
+    options_->showSettings();
     ChatPane& pane = chatPane();
     pane.setTextSize(settings_.textSize);
     pane.setEntryColour(ColorValue::toQColor(settings_.textColour));
-    pane.setPhraseHints(settings_.phrases);
+    pane.setPhrases(settings_.phrases);
     session_.options = playOptionsOf(settings_);
     showWhereKeysGo();
     if (play_ != nullptr)
@@ -78,13 +68,6 @@ void Tchat::optionChosen()
 {
     applySettings();
     saveinifile();
-}
-
-void Tchat::takeStartChoices()
-{
-    settings_.timePerTurn = gamestart_->timePerTurn();
-    settings_.computerPlayers = gamestart_->computerPlayers();
-    settings_.computerLevel = Levels::nameOf(gamestart_->computerLevel());
 }
 
 void Tchat::saveinifile()

@@ -133,6 +133,22 @@ Level Tgamestart::computerLevel() const
     return static_cast<Level>(computerLevel_->currentData().toInt());
 }
 
+void Tgamestart::showChoices(const GameSettings& stored)
+{
+    if (stored.timePerTurn)
+        setTimePerTurn(*stored.timePerTurn);
+    if (stored.computerPlayers)
+        setComputerPlayers(*stored.computerPlayers);
+    setComputerLevel(Levels::fromName(stored.computerLevel).value_or(Levels::kDefault));
+}
+
+void Tgamestart::keepChoices(GameSettings& settings) const
+{
+    settings.timePerTurn = timePerTurn();
+    settings.computerPlayers = computerPlayers();
+    settings.computerLevel = Levels::nameOf(computerLevel());
+}
+
 void Tgamestart::showTeamChoice()
 {
     image_team->setPixmap(Artwork::tickBox(teamGame()));

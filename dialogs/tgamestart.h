@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gamesettings.h"
 #include "levels.h"
 
 #include <QByteArray>
@@ -34,6 +35,9 @@ public:
     int computerPlayers() const;
     void setComputerLevel(Level level);
     Level computerLevel() const;
+    // The choices the settings file keeps: shown as it holds them, written back as shown.
+    void showChoices(const GameSettings& stored);
+    void keepChoices(GameSettings& settings) const;
 
     void image_teamClick();
     void button_startClick();

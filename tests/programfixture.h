@@ -6,6 +6,7 @@
 #include "loopbacknetwork.h"
 #include "playcontroller.h"
 #include "playwithothers.h"
+#include "rostermenu.h"
 #include "soundplayer.h"
 #include "tabout.h"
 #include "tchat.h"
@@ -101,6 +102,17 @@ struct Program {
 
     QAction* action(const char* name) const { return chat.findChild<QAction*>(QString::fromLatin1(name)); }
     QWidget* widget(const char* name) const { return chat.findChild<QWidget*>(QString::fromLatin1(name)); }
+    // The roster menu's item, as a right click on the name in `slot` readies it.
+    QAction* rosterItem(int slot, const char* caption) const
+    {
+        auto* menu = chat.findChild<RosterMenu*>(QStringLiteral("popup_kick"));
+        menu->prepare(slot);
+        for (QAction* item : menu->actions()) {
+            if (item->text() == QLatin1String(caption))
+                return item;
+        }
+        return nullptr;
+    }
 };
 
 // A hosting copy (Bob) and, on demand, copies that join it.

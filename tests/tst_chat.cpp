@@ -94,8 +94,8 @@ void TestChat::noSettingsFileGivesDefaults()
     QCOMPARE(program.chat.pos(), QPoint(3, 3));
     QVERIFY(program.chat.width() >= 581 && program.chat.height() >= 576);
     QCOMPARE(program.chat.findChild<QTextEdit*>(QStringLiteral("mainchat"))->font().pointSize(), 8);
-    QCOMPARE(program.chat.textColour(), 0u);
-    QCOMPARE(program.chat.actionColour(), 0u);
+    QCOMPARE(program.chat.settings().textColour, 0u);
+    QCOMPARE(program.chat.settings().actionColour, 0u);
     QVERIFY(checked(program, "PlaySounds1"));
     QVERIFY(checked(program, "Normal1"));
     QVERIFY(checked(program, "Classic1"));
@@ -103,7 +103,7 @@ void TestChat::noSettingsFileGivesDefaults()
     QVERIFY(!checked(program, "TypeWords1"));
     QVERIFY(checked(program, "showbadword"));
     QVERIFY(checked(program, "showmissedwords"));
-    QCOMPARE(program.chat.timeBetweenRounds(), 10);
+    QCOMPARE(program.chat.settings().secondsBetweenRounds, 10);
     QCOMPARE(program.gamestart.timePerTurn(), 45); // the default "1", brought to the nearest bound
     QCOMPARE(program.gamestart.computerPlayers(), 1);
     QCOMPARE(program.gamestart.computerLevel(), Level::Casual);
@@ -120,17 +120,17 @@ void TestChat::storedValuesAreReadExactly()
         {"Timebetween=15",
          [](Program& p) {
              QVERIFY(checked(p, "Fast1"));
-             QCOMPARE(p.chat.timeBetweenRounds(), 15);
+             QCOMPARE(p.chat.settings().secondsBetweenRounds, 15);
          }},
         {"Timebetween=5",
          [](Program& p) {
              QVERIFY(checked(p, "Slow1"));
-             QCOMPARE(p.chat.timeBetweenRounds(), 5);
+             QCOMPARE(p.chat.settings().secondsBetweenRounds, 5);
          }},
         {"Timebetween=7",
          [](Program& p) {
              QVERIFY(checked(p, "Normal1"));
-             QCOMPARE(p.chat.timeBetweenRounds(), 10);
+             QCOMPARE(p.chat.settings().secondsBetweenRounds, 10);
          }},
         {"Playsounds=FALSE", [](Program& p) { QVERIFY(checked(p, "PlaySounds1")); }},
         {"Playsounds=false", [](Program& p) { QVERIFY(!checked(p, "PlaySounds1")); }},
@@ -149,12 +149,12 @@ void TestChat::storedValuesAreReadExactly()
          }},
         {"Textcolor=clRed\r\nActioncolor=$00FF0000",
          [](Program& p) {
-             QCOMPARE(p.chat.textColour(), 0x0000FFu);
-             QCOMPARE(p.chat.actionColour(), 0xFF0000u);
+             QCOMPARE(p.chat.settings().textColour, 0x0000FFu);
+             QCOMPARE(p.chat.settings().actionColour, 0xFF0000u);
              const auto* entry = p.chat.findChild<QLineEdit*>(QStringLiteral("mychat"));
              QCOMPARE(entry->palette().color(QPalette::Text), QColor(Qt::red));
          }},
-        {"Textcolor=nothing", [](Program& p) { QCOMPARE(p.chat.textColour(), 0u); }},
+        {"Textcolor=nothing", [](Program& p) { QCOMPARE(p.chat.settings().textColour, 0u); }},
         {"Timeperturn=90", [](Program& p) { QCOMPARE(p.gamestart.timePerTurn(), 90); }},
         {"Timeperturn=500", [](Program& p) { QCOMPARE(p.gamestart.timePerTurn(), 120); }},
         {"Timeperturn=soon", [](Program& p) { QCOMPARE(p.gamestart.timePerTurn(), 60); }},
@@ -209,7 +209,7 @@ void TestChat::optionsAreSavedIntoTheSharedFile()
     for (const char* line : {"Textcolor=clBlack", "Timeperturn=45"})
         QVERIFY2(saved.contains(QByteArray("\r\n") + line + "\r\n"), line);
     QCOMPARE(program.chat.findChild<QTextEdit*>(QStringLiteral("mainchat"))->font().pointSize(), 12);
-    QCOMPARE(program.chat.timeBetweenRounds(), 15);
+    QCOMPARE(program.chat.settings().secondsBetweenRounds, 15);
     const PlayOptions& board = program.chat.session().options;
     QVERIFY(board.typeWords && board.spaceShuffles && board.clearRefusedWord && board.newTurnSound);
     QVERIFY(!board.showRefusedWord);
@@ -266,7 +266,7 @@ void TestChat::colourDialogs()
         return std::optional<QColor>(QColor(Qt::red));
     };
     program.chat.TextColor1Click();
-    QCOMPARE(program.chat.textColour(), 0x0000FFu);
+    QCOMPARE(program.chat.settings().textColour, 0x0000FFu);
     QColor offered;
     program.chat.pickColour = [&offered](const QColor& initial, const QString&) {
         offered = initial;
@@ -364,7 +364,7 @@ void TestChat::phraseDialogStoresPhrases()
     bob.phrases.button_doneClick();
     QVERIFY(!bob.phrases.isVisible());
     QVERIFY(settings(bob).contains("Phrase3=Hello all"));
-    QCOMPARE(bob.chat.phrase(3), QStringLiteral("Hello all"));
+    QCOMPARE(bob.chat.settings().phrases[2], QStringLiteral("Hello all"));
     bob.chat.chatPane().pressPhrase(3);
     QCOMPARE(table.watcher.waitFor("CMD_action+"), QByteArray("CMD_action+Bob says: Hello all|clBlack"));
 }
@@ -376,7 +376,7 @@ void TestChat::storedPhraseSendsItsAction()
     QVERIFY(game.ready());
     ScriptedClient watcher;
     QCOMPARE(watcher.join(game.host.port(), "Watcher"), 2);
-    QCOMPARE(game.host.chat.phrase(2), QStringLiteral("Good One!")); // empty: the built-in phrase
+    QCOMPARE(game.host.chat.settings().phrases[1], QStringLiteral("Good One!")); // empty: the built-in phrase
     game.host.chat.chatPane().pressPhrase(10);
     QCOMPARE(watcher.waitFor("CMD_action+"), QByteArray("CMD_action+Bob bows|clBlack"));
 }

@@ -193,8 +193,7 @@ void TestMainWindow::justWatchFollowsTheHost()
     QVERIFY(!ann.eyesShown(2));
 
     // The host sits out an empty place; a spectator slot changes nothing.
-    game.host.chat.label_playername1ContextPopup(4);
-    game.host.chat.SettoJustWatch1Click();
+    game.host.rosterItem(4, "Set to Just Watch")->trigger();
     QVERIFY(game.host.waitForLine(QStringLiteral("<Waiting> is just watching")));
     QVERIFY(ann.waitForLine(QStringLiteral("<Waiting> is just watching")));
     const QStringList before = ann.chat.chatPane().lines();
@@ -209,22 +208,15 @@ void TestMainWindow::rosterMenuDependsOnHosting()
     QVERIFY(game.ready());
     Program& ann = game.join(QStringLiteral("Ann"));
     QVERIFY(ann.waitForLine(QStringLiteral("Bob is Connected.")));
-    const auto enabled = [](Program& program) {
+    const auto enabled = [](Program& program, int slot) {
         QList<bool> states;
-        for (const char* name : {"Remove From Game", "Set to Just Watch", "Unset Just Watch"}) {
-            for (QAction* item : program.chat.findChild<QMenu*>(QStringLiteral("popup_kick"))->actions()) {
-                if (item->text() == QLatin1String(name))
-                    states << item->isEnabled();
-            }
-        }
+        for (const char* caption : {"Remove From Game", "Set to Just Watch", "Unset Just Watch"})
+            states << program.rosterItem(slot, caption)->isEnabled();
         return states;
     };
-    game.host.chat.label_playername1ContextPopup(2);
-    QCOMPARE(enabled(game.host), (QList<bool>{true, true, true}));
-    game.host.chat.label_playername1ContextPopup(3); // "<Waiting>": nobody to remove
-    QCOMPARE(enabled(game.host), (QList<bool>{false, true, true}));
-    ann.chat.label_playername1ContextPopup(1);
-    QCOMPARE(enabled(ann), (QList<bool>{false, false, false}));
+    QCOMPARE(enabled(game.host, 2), (QList<bool>{true, true, true}));
+    QCOMPARE(enabled(game.host, 3), (QList<bool>{false, true, true})); // "<Waiting>": nobody to remove
+    QCOMPARE(enabled(ann, 1), (QList<bool>{false, false, false}));
 }
 
 void TestMainWindow::hostRemovesAParticipant()
@@ -234,12 +226,11 @@ void TestMainWindow::hostRemovesAParticipant()
     Program& ann = game.join(QStringLiteral("Ann"));
     QVERIFY(game.host.waitForLine(QStringLiteral("Ann is Connected.")));
     QSignalSpy annEnds(&ann.chat, &Tchat::closed);
-    ann.chat.kicking(1); // a participant who is not the host cannot remove anybody
+    ann.chat.session().remove(1); // a participant who is not the host cannot remove anybody
     QTest::qWait(100);
     QCOMPARE(annEnds.count(), 0);
 
-    game.host.chat.label_playername1ContextPopup(2);
-    game.host.chat.RemoveFromGame1Click();
+    game.host.rosterItem(2, "Remove From Game")->trigger();
     QVERIFY(game.host.waitForLine(QStringLiteral("Ann disconnected.")));
     QCOMPARE(game.host.rosterName(2), QStringLiteral("<Waiting>"));
     // Ann stays, told why; Bob holds the port of a game of her own, so Play with Others is open.

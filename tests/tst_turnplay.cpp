@@ -114,6 +114,7 @@ private Q_SLOTS:
     void turnClock();
     void turnClockOfAnyLength();
     void pinCountsOfAnyNumber();
+    void realKeysReachTheBoardFirst_data();
     void realKeysReachTheBoardFirst();
 };
 
@@ -182,26 +183,26 @@ void TestTurnPlay::typingLaysTilesByNumber()
     Turn turn;
     QVERIFY(turn.ready());
     Tchat& chat = turn.ann->chat;
-    QVERIFY(chat.FormShortCut(Qt::Key_Tab)); // Type Words on
+    QVERIFY(chat.session().pressKey(Qt::Key_Tab)); // Type Words on
     QVERIFY(turn.ann->action("TypeWords1")->isChecked());
     // E is on tiles 2 and 5; tile 5 is moved to the left end, and still tile 2 is taken.
     turn.press(5, Qt::RightButton);
     turn.press(1, Qt::LeftButton);
     QVERIFY(turn.rack(5)->x() < turn.rack(2)->x());
-    chat.FormShortCut(Qt::Key_E);
+    chat.session().pressKey(Qt::Key_E);
     QCOMPARE(chat.session().rack().laidCount(), 1);
     QVERIFY(turn.rack(2)->pixmap().isNull());
     const qsizetype sounds = turn.ann->sounds.played.size();
-    chat.FormShortCut(Qt::Key_Z); // not on the rack
+    chat.session().pressKey(Qt::Key_Z); // not on the rack
     QCOMPARE(chat.session().rack().laidCount(), 1);
     QCOMPARE(turn.ann->sounds.played.size(), sounds);
-    chat.FormShortCut(Qt::Key_Backspace);
+    chat.session().pressKey(Qt::Key_Backspace);
     QCOMPARE(chat.session().rack().laidCount(), 0);
-    chat.FormShortCut(Qt::Key_Backspace); // nothing laid: nothing happens
+    chat.session().pressKey(Qt::Key_Backspace); // nothing laid: nothing happens
     QCOMPARE(chat.session().rack().laidCount(), 0);
-    chat.FormShortCut(Qt::Key_C);
-    chat.FormShortCut(Qt::Key_A);
-    chat.FormShortCut(Qt::Key_1); // clears
+    chat.session().pressKey(Qt::Key_C);
+    chat.session().pressKey(Qt::Key_A);
+    chat.session().pressKey(Qt::Key_1); // clears
     QCOMPARE(chat.session().rack().laidCount(), 0);
     const auto lefts = [&turn] {
         QList<int> xs;
@@ -210,14 +211,14 @@ void TestTurnPlay::typingLaysTilesByNumber()
         return xs;
     };
     const QList<int> before = lefts();
-    QVERIFY(chat.FormShortCut(Qt::Key_Space)); // taken, but no shuffle without "Use Space to Sort"
+    QVERIFY(chat.session().pressKey(Qt::Key_Space)); // taken, but no shuffle without "Use Space to Sort"
     QCOMPARE(lefts(), before);
-    chat.FormShortCut(Qt::Key_6);
-    QVERIFY(lefts() != before);              // ten random exchanges almost never leave the row as it was
-    QVERIFY(turn.shows(turn.rack(7), 3));    // tile 7 still holds C, wherever it stands
-    QVERIFY(chat.FormShortCut(Qt::Key_Tab)); // Type Words off again
+    chat.session().pressKey(Qt::Key_6);
+    QVERIFY(lefts() != before);           // ten random exchanges almost never leave the row as it was
+    QVERIFY(turn.shows(turn.rack(7), 3)); // tile 7 still holds C, wherever it stands
+    QVERIFY(chat.session().pressKey(Qt::Key_Tab)); // Type Words off again
     QVERIFY(!turn.ann->action("TypeWords1")->isChecked());
-    QVERIFY(!chat.FormShortCut(Qt::Key_C)); // with Type Words off, letters go to the chat entry
+    QVERIFY(!chat.session().pressKey(Qt::Key_C)); // with Type Words off, letters go to the chat entry
 }
 
 void TestTurnPlay::firstWordKnocksDownPins()
@@ -352,27 +353,52 @@ void TestTurnPlay::pinCountsOfAnyNumber()
     QCOMPARE(turn.ann->chat.session().sheet().frame(2, 4), (TFrameScore{-2147483643, -2147483643, 14, -1}));
 }
 
+void TestTurnPlay::realKeysReachTheBoardFirst_data()
+{
+    QTest::addColumn<QString>("focus"); // the control holding the keyboard focus; none: the window
+    QTest::newRow("chat line") << QStringLiteral("mychat");
+    QTest::newRow("chat pane") << QStringLiteral("mainchat");
+    QTest::newRow("nothing focused") << QString();
+}
+
 void TestTurnPlay::realKeysReachTheBoardFirst()
 {
+    QFETCH(QString, focus);
     Turn turn;
     QVERIFY(turn.ready());
-    turn.ann->chat.show();
-    QApplication::setActiveWindow(&turn.ann->chat);
-    auto* entry = turn.ann->chat.findChild<QLineEdit*>(QStringLiteral("mychat"));
-    entry->setFocus();
-    entry->clear();
-    QTRY_COMPARE(QApplication::focusWidget(), entry);
-    QTest::keyClick(entry, Qt::Key_C); // Type Words off: the letter goes to the chat entry
-    QCOMPARE(entry->text(), QStringLiteral("c"));
-    QCOMPARE(turn.ann->chat.session().rack().laidCount(), 0);
-    QTest::keyClick(entry, Qt::Key_Tab); // switches Type Words on
+    Tchat& chat = turn.ann->chat;
+    chat.show();
+    QApplication::setActiveWindow(&chat);
+    auto* entry = chat.findChild<QLineEdit*>(QStringLiteral("mychat"));
+    entry->setText(QStringLiteral("c"));
+    QWidget* keys = focus.isEmpty() ? static_cast<QWidget*>(&chat) : chat.findChild<QWidget*>(focus);
+    keys->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), keys);
+
+    QTest::keyClick(keys, Qt::Key_Tab); // Type Words on, wherever the focus is
     QVERIFY(turn.ann->action("TypeWords1")->isChecked());
-    QTest::keyClick(entry, Qt::Key_A);
-    QTest::keyClick(entry, Qt::Key_T);
+    QCOMPARE(QApplication::focusWidget(), keys); // not moved on along the focus chain
+    QVERIFY(entry->isReadOnly());
+    QCOMPARE(entry->placeholderText(), QStringLiteral("Tab: chat"));
+    QTest::keyClick(keys, Qt::Key_A);
+    QTest::keyClick(keys, Qt::Key_T);
     QCOMPARE(entry->text(), QStringLiteral("c"));
-    QCOMPARE(turn.ann->chat.session().rack().laidCount(), 2);
-    QTest::keyClick(entry, Qt::Key_Return);
+    QCOMPARE(chat.session().rack().laidCount(), 2);
+    QTest::keyClick(keys, Qt::Key_Tab); // and off again: the chat line takes keys
+    QVERIFY(!turn.ann->action("TypeWords1")->isChecked());
+    QVERIFY(!entry->isReadOnly());
+    turn.ann->action("TypeWords1")->trigger();
+    QVERIFY(entry->isReadOnly());
+    QTest::mouseClick(entry, Qt::LeftButton); // a click on the chat line gives the keys back too
+    QVERIFY(!turn.ann->action("TypeWords1")->isChecked());
+    QVERIFY(!entry->isReadOnly());
+    QTest::keyClick(entry, Qt::Key_S);
+    QCOMPARE(entry->text(), QStringLiteral("cs"));
+
+    QTest::keyClick(entry, Qt::Key_Tab);
+    QTest::keyClick(entry, Qt::Key_Return); // the word goes to the host, not the chat line
     QCOMPARE(turn.host.received("CMD_sendword+"), QByteArray("CMD_sendword+2+1+4"));
+    QCOMPARE(entry->text(), QStringLiteral("cs"));
 }
 
 QTEST_MAIN(TestTurnPlay)

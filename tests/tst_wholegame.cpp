@@ -11,8 +11,8 @@ namespace {
 void typeWord(Tchat& chat, const QByteArray& word)
 {
     for (const char letter : word)
-        chat.FormShortCut(Qt::Key_A + (letter - 'a'));
-    chat.FormShortCut(Qt::Key_Return);
+        chat.session().pressKey(Qt::Key_A + (letter - 'a'));
+    chat.session().pressKey(Qt::Key_Return);
 }
 
 bool waitForStatus(Program& program, const QString& text)
