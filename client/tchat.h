@@ -85,6 +85,7 @@ protected:
 
 private:
     void FormCreate();
+    Q_INVOKABLE void processCommandLine();
     void buildMenus();
     void buildOptions();
     void FormClose();
