@@ -204,6 +204,8 @@ void TestStanzaReader::refusesHostileStreams_data()
     addCuts("processing instruction", kOpening + "<?pinfall go?>", QStringLiteral("processing instruction"));
     addCuts("comment", kOpening + "<message><!-- hi --></message>", QStringLiteral("comment"));
     addCuts("broken nesting", kOpening + "<message><body></message>", QStringLiteral("broken XML"));
+    addCuts("CDATA's end in text", kOpening + "<message><body>x]]>y</body></message>",
+            QStringLiteral("']]>'"));
     addCuts("undeclared prefix", kOpening + "<x:y/>", QStringLiteral("broken XML"));
     addCuts("NUL character", kOpening + QByteArray("<message>\0</message>", 20),
             QStringLiteral("broken XML"));

@@ -1,5 +1,7 @@
 #include "stanzareader.h"
 
+#include <utility>
+
 // The caps are kept without knowing where in the bytes the XML reader is. Every tag ends at a
 // '>', and no UTF-8 sequence holds that byte, so the reader is given the bytes up to each '>' in
 // turn: a tag completes only where the bytes given so far end. The bytes given since the last
@@ -20,12 +22,29 @@ QString tooLarge()
 
 void StanzaReader::feed(QByteArrayView bytes)
 {
+    // Qt's reader lets a "]]>" in text through when its bytes arrive apart, so a ']' or two that
+    // end what arrived wait for what follows them.
+    QByteArray joined;
+    if (!held_.isEmpty()) {
+        joined = std::exchange(held_, {}).append(bytes);
+        bytes = joined;
+    }
     while (!stopped_ && !bytes.isEmpty()) {
         const qsizetype tagEnd = bytes.indexOf('>');
-        const QByteArrayView piece = tagEnd < 0 ? bytes : bytes.first(tagEnd + 1);
-        bytes = bytes.sliced(piece.size());
-        read(piece);
+        if (tagEnd < 0) {
+            qsizetype end = bytes.size();
+            while (end > 0 && end > bytes.size() - 2 && bytes[end - 1] == ']')
+                --end;
+            held_ = bytes.sliced(end).toByteArray();
+            if (end > 0)
+                read(bytes.first(end));
+            break;
+        }
+        read(bytes.first(tagEnd + 1));
+        bytes = bytes.sliced(tagEnd + 1);
     }
+    if (!stopped_ && sinceBoundary_ + held_.size() > kMaxStanzaBytes)
+        fail(tooLarge());
 }
 
 std::optional<StanzaReader::Event> StanzaReader::next()
@@ -41,6 +60,7 @@ void StanzaReader::reset()
 {
     xml_.clear();
     utf8_.resetState();
+    held_.clear();
     events_.clear();
     open_.clear();
     sinceBoundary_ = 0;
@@ -164,5 +184,6 @@ void StanzaReader::stop()
 {
     stopped_ = true;
     xml_.clear();
+    held_.clear();
     open_.clear();
 }

@@ -49,6 +49,7 @@ private:
 
     QXmlStreamReader xml_;
     QStringDecoder utf8_{QStringDecoder::Utf8}; // checks the bytes: the XML reader lets bad UTF-8 through
+    QByteArray held_; // the ']' or two that ended what arrived, until what follows them arrives
     std::deque<Event> events_;
     QList<XmlElement> open_;      // the stanza being read and its open descendants, outermost first
     qsizetype sinceBoundary_ = 0; // bytes given to xml_ since the stream's opening or the last stanza ended
