@@ -1,5 +1,6 @@
 #include "stanzareader.h"
 
+#include <algorithm>
 #include <utility>
 
 // The caps are kept without knowing where in the bytes the XML reader is. Every tag ends at a
@@ -32,8 +33,9 @@ void StanzaReader::feed(QByteArrayView bytes)
     while (!stopped_ && !bytes.isEmpty()) {
         const qsizetype tagEnd = bytes.indexOf('>');
         if (tagEnd < 0) {
+            const qsizetype holdFrom = std::max<qsizetype>(0, bytes.size() - 2);
             qsizetype end = bytes.size();
-            while (end > 0 && end > bytes.size() - 2 && bytes[end - 1] == ']')
+            while (end > holdFrom && bytes[end - 1] == ']')
                 --end;
             held_ = bytes.sliced(end).toByteArray();
             if (end > 0)
@@ -43,8 +45,6 @@ void StanzaReader::feed(QByteArrayView bytes)
         read(bytes.first(tagEnd + 1));
         bytes = bytes.sliced(tagEnd + 1);
     }
-    if (!stopped_ && sinceBoundary_ + held_.size() > kMaxStanzaBytes)
-        fail(tooLarge());
 }
 
 std::optional<StanzaReader::Event> StanzaReader::next()
