@@ -4,6 +4,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <map>
+
 class TestStanzaReader : public QObject {
     Q_OBJECT
 
@@ -14,6 +16,7 @@ private Q_SLOTS:
     void refusesHostileStreams();
     void resetReadsAFreshStream_data();
     void resetReadsAFreshStream();
+    void elementsAreLookedUp();
 };
 
 namespace {
@@ -49,22 +52,15 @@ QString describe(const XmlElement& element, const QString& parentNs)
 
 QStringList drain(StanzaReader& reader)
 {
+    using Kind = StanzaReader::Event::Kind;
+    const std::map<Kind, QString> said{{Kind::StreamOpened, QStringLiteral("open ")},
+                                       {Kind::Stanza, QStringLiteral("stanza ")},
+                                       {Kind::StreamClosed, QStringLiteral("close ")},
+                                       {Kind::Error, QStringLiteral("error ")}};
     QStringList events;
     while (const std::optional<StanzaReader::Event> event = reader.next()) {
-        switch (event->kind) {
-        case StanzaReader::Event::Kind::StreamOpened:
-            events << QStringLiteral("open ") + describe(event->element, {});
-            break;
-        case StanzaReader::Event::Kind::Stanza:
-            events << QStringLiteral("stanza ") + describe(event->element, QStringLiteral("jabber:client"));
-            break;
-        case StanzaReader::Event::Kind::StreamClosed:
-            events << QStringLiteral("close");
-            break;
-        case StanzaReader::Event::Kind::Error:
-            events << QStringLiteral("error ") + event->error;
-            break;
-        }
+        const QString parentNs = event->kind == Kind::Stanza ? QStringLiteral("jabber:client") : QString();
+        events << (said.at(event->kind) + event->error + describe(event->element, parentNs)).trimmed();
     }
     return events;
 }
@@ -114,53 +110,34 @@ void TestStanzaReader::readsStreamsCutAnywhere_data()
             "<?xml version='1.0' encoding='UTF-8'?>\n" + kOpening + "</stream:stream>",
             QStringList{kOpened, QStringLiteral("close")});
     addCuts(
-        "message",
-        kOpening +
-            "<message to='ann@example.org/r' type='chat'><body>Strike!</body><thread>t</thread></message>",
-        QStringList{
-            kOpened,
-            QStringLiteral("stanza message(to=ann@example.org/r,type=chat)[body\"Strike!\" thread\"t\"]")});
-    addCuts(
-        "presence and iq, namespaces inherited",
-        kOpening + "<presence from='r@muc.example.org/ann'><x xmlns='http://jabber.org/protocol/muc#user'>"
-                   "<item role='moderator'/><status code='110'/></x></presence><iq type='result' id='b'>"
-                   "<bind xmlns='urn:ietf:params:xml:ns:xmpp-bind'><jid>ann@example.org/p</jid></bind></iq>",
-        QStringList{
-            kOpened,
-            QStringLiteral(
-                "stanza presence(from=r@muc.example.org/ann)[x{http://jabber.org/protocol/muc#user}"
-                "[item(role=moderator) status(code=110)]]"),
-            QStringLiteral(
-                "stanza "
-                "iq(type=result,id=b)[bind{urn:ietf:params:xml:ns:xmpp-bind}[jid\"ann@example.org/p\"]]")});
+        "stanzas with whitespace between, namespaces inherited",
+        kOpening + "\n <presence from='r@muc.example.org/ann'><x xmlns='http://jabber.org/protocol/muc#user'>"
+                   "<status code='110'/></x></presence> \n<iq type='result' id='b'><bind "
+                   "xmlns='urn:ietf:params:xml:ns:xmpp-bind'><jid>ann@example.org/p</jid></bind></iq>\t",
+        QStringList{kOpened,
+                    QStringLiteral("stanza presence(from=r@muc.example.org/ann)"
+                                   "[x{http://jabber.org/protocol/muc#user}[status(code=110)]]"),
+                    QStringLiteral("stanza iq(type=result,id=b)"
+                                   "[bind{urn:ietf:params:xml:ns:xmpp-bind}[jid\"ann@example.org/p\"]]")});
     addCuts("prefixes and unknown namespaces",
             kOpening +
                 "<stream:features><starttls xmlns='urn:ietf:params:xml:ns:xmpp-tls'><required/></starttls>"
                 "<g:game xmlns:g='urn:example:pinfall' g:frame='3' xml:lang='de'/></stream:features>",
-            QStringList{kOpened,
-                        QStringLiteral(
-                            "stanza features{http://etherx.jabber.org/streams}[starttls{urn:ietf:params:"
-                            "xml:ns:xmpp-tls}[required] game{urn:example:pinfall}(g:frame=3,xml:lang=de)]")});
-    addCuts("entities, character references, CDATA and UTF-8",
+            QStringList{kOpened, QStringLiteral("stanza features{http://etherx.jabber.org/streams}"
+                                                "[starttls{urn:ietf:params:xml:ns:xmpp-tls}[required] "
+                                                "game{urn:example:pinfall}(g:frame=3,xml:lang=de)]")});
+    addCuts("text: entities, character references, CDATA, UTF-8, around a child",
             kOpening + "<message><body>&lt;7&gt; &amp; &quot;a&quot; &apos;b&apos; &#233;&#xE9; caf\xc3\xa9 "
-                       "\xf0\x9f\x8e\xb3"
-                       "<![CDATA[<b>]]></body></message>",
-            QStringList{kOpened,
-                        QStringLiteral(
-                            "stanza message[body\"<7> & \"a\" 'b' \u00e9\u00e9 caf\u00e9 \U0001F3B3<b>\"]")});
-    addCuts("whitespace between stanzas, text around a child",
-            kOpening + "\n <presence/> \n<message><body>a<b/>c</body></message>\t",
-            QStringList{kOpened, QStringLiteral("stanza presence"),
-                        QStringLiteral("stanza message[body\"ac\"[b]]")});
+                       "\xf0\x9f\x8e\xb3<![CDATA[<b>]]><b/>!</body></message>",
+            QStringList{kOpened, QStringLiteral("stanza message[body\"<7> & \"a\" 'b' \u00e9\u00e9 caf\u00e9 "
+                                                "\U0001F3B3<b>!\"[b]]")});
     addCuts("stream error, the end, and nothing after it",
-            kOpening + "<stream:error><conflict "
-                       "xmlns='urn:ietf:params:xml:ns:xmpp-streams'/></stream:error></stream:stream><x",
-            QStringList{
-                kOpened,
-                QStringLiteral(
-                    "stanza "
-                    "error{http://etherx.jabber.org/streams}[conflict{urn:ietf:params:xml:ns:xmpp-streams}]"),
-                QStringLiteral("close")});
+            kOpening + "<stream:error><conflict xmlns='urn:ietf:params:xml:ns:xmpp-streams'/></stream:error>"
+                       "</stream:stream><x",
+            QStringList{kOpened,
+                        QStringLiteral("stanza error{http://etherx.jabber.org/streams}"
+                                       "[conflict{urn:ietf:params:xml:ns:xmpp-streams}]"),
+                        QStringLiteral("close")});
     addCuts("nested as deep as allowed", kOpening + nested(StanzaReader::kMaxDepth),
             QStringList{kOpened, QStringLiteral("stanza ") +
                                      QString(QStringLiteral("a[")).repeated(StanzaReader::kMaxDepth - 1) +
@@ -193,7 +170,6 @@ void TestStanzaReader::refusesHostileStreams_data()
     addCuts("stanza a byte over the cap", kOpening + stanzaOfSize(StanzaReader::kMaxStanzaBytes + 1),
             tooLarge);
     addCuts("text never closed", kOpening + "<message><body>" + beyondCap, tooLarge);
-    addCuts("attribute never closed", kOpening + "<message to='" + beyondCap, tooLarge);
     addCuts("opening never closed",
             "<stream:stream xmlns:stream='http://etherx.jabber.org/streams' id='" + beyondCap, tooLarge);
     addCuts("nested too deep", kOpening + nested(StanzaReader::kMaxDepth + 1),
@@ -206,11 +182,7 @@ void TestStanzaReader::refusesHostileStreams_data()
     addCuts("broken nesting", kOpening + "<message><body></message>", QStringLiteral("broken XML"));
     addCuts("CDATA's end in text", kOpening + "<message><body>x]]>y</body></message>",
             QStringLiteral("']]>'"));
-    addCuts("undeclared prefix", kOpening + "<x:y/>", QStringLiteral("broken XML"));
-    addCuts("NUL character", kOpening + QByteArray("<message>\0</message>", 20),
-            QStringLiteral("broken XML"));
     addCuts("byte never in UTF-8", kOpening + "<message>\xff</message>", QStringLiteral("not UTF-8"));
-    addCuts("overlong UTF-8", kOpening + "<message>\xc0\xbc</message>", QStringLiteral("not UTF-8"));
     addCuts("UTF-8 surrogate", kOpening + "<message>\xed\xa0\x80</message>", QStringLiteral("not UTF-8"));
     addCuts("another encoding", "<?xml version='1.0' encoding='ISO-8859-1'?>" + kOpening,
             QStringLiteral("not in UTF-8"));
@@ -240,8 +212,9 @@ void TestStanzaReader::refusesHostileStreams()
 void TestStanzaReader::resetReadsAFreshStream_data()
 {
     QTest::addColumn<QByteArray>("first");
-    QTest::newRow("after STARTTLS, a stanza waiting and one half read")
-        << kOpening + "<proceed xmlns='urn:ietf:params:xml:ns:xmpp-tls'/><message><bo";
+    QTest::newRow("after STARTTLS, a stanza waiting and one cut inside a character")
+        << kOpening + "<proceed xmlns='urn:ietf:params:xml:ns:xmpp-tls'/><message><body>caf\xc3";
+    QTest::newRow("after a ']' that waits for what follows") << kOpening + "<message><body>]";
     QTest::newRow("after an error") << kOpening + "<!-- -->";
     QTest::newRow("after the end") << kOpening + "</stream:stream>";
 }
@@ -254,6 +227,23 @@ void TestStanzaReader::resetReadsAFreshStream()
     reader.reset();
     reader.feed("<?xml version='1.0'?>" + kOpening + "<presence/>");
     QCOMPARE(drain(reader), (QStringList{kOpened, QStringLiteral("stanza presence")}));
+}
+
+void TestStanzaReader::elementsAreLookedUp()
+{
+    StanzaReader reader;
+    reader.feed(kOpening +
+                "<iq type='result' xml:lang='de'><x xmlns='urn:a'/><x xmlns='urn:b'><y/></x><y/></iq>");
+    reader.next();
+    const XmlElement iq = reader.next().value_or(StanzaReader::Event{}).element;
+    QCOMPARE(iq.attribute(u"type"), QStringLiteral("result"));
+    QCOMPARE(iq.attribute(u"xml:lang"), QStringLiteral("de"));
+    QCOMPARE(iq.attribute(u"lang"), QString());
+    QVERIFY(iq.child(u"x") != nullptr);
+    QCOMPARE(iq.child(u"x")->ns, QStringLiteral("urn:a"));
+    QCOMPARE(iq.child(u"x", u"urn:b"), &iq.children[1]);
+    QCOMPARE(iq.child(u"y", u"jabber:client"), &iq.children[2]);
+    QCOMPARE(iq.child(u"y", u"urn:b"), nullptr);
 }
 
 QTEST_GUILESS_MAIN(TestStanzaReader)
