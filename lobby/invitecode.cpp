@@ -1,0 +1,37 @@
+#include "invitecode.h"
+
+#include <QRandomGenerator>
+
+InviteCode InviteCode::random(QRandomGenerator& generator)
+{
+    QString characters;
+    for (int index = 0; index < kLength; ++index)
+        characters += kAlphabet[generator.bounded(static_cast<int>(kAlphabet.size()))];
+    return InviteCode(characters);
+}
+
+std::optional<InviteCode> InviteCode::parse(QStringView typed)
+{
+    QString characters;
+    for (const QChar character : typed.trimmed()) {
+        if (character == QLatin1Char('-') && characters.size() == kLength / 2)
+            continue; // the dash the code is shown with, in its place only
+        const QChar upper = character.toUpper();
+        if (!kAlphabet.contains(upper) || characters.size() == kLength)
+            return std::nullopt;
+        characters += upper;
+    }
+    if (characters.size() != kLength)
+        return std::nullopt;
+    return InviteCode(characters);
+}
+
+QString InviteCode::shown() const
+{
+    return characters_.left(kLength / 2) + QLatin1Char('-') + characters_.mid(kLength / 2);
+}
+
+QString InviteCode::roomName() const
+{
+    return characters_.toLower();
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// A lobby as players name it: its XMPP domain with an optional port, "DOMAIN[:PORT]", reached
+// at that name. Guests sign in at the domain's guest host, and games have their rooms at its
+// rooms service.
+struct LobbyAddress {
+    static constexpr quint16 kDefaultPort = 5222;
+
+    QString domain;
+    quint16 port = kDefaultPort;
+
+    // Nothing when the text names no lobby.
+    static std::optional<LobbyAddress> parse(QStringView text);
+    // PINFALL_LOBBY, when set and sound.
+    static std::optional<LobbyAddress> fromEnvironment();
+
+    QString guestDomain() const { return QStringLiteral("guest.") + domain; }
+    QString roomsDomain() const { return QStringLiteral("rooms.") + domain; }
+    QString shown() const;
+};
