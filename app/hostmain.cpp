@@ -1,9 +1,12 @@
 // pinfall-host: a game host without a window, for a machine without a display and for
 // testing the protocol. It has no player of its own: the first participant to connect gets
 // slot 1, and with it the right to start games and remove participants.
+#include "lobbyaddress.h"
+#include "lobbygame.h"
 #include "terminationsignals.h"
 #include "tserver.h"
 #include "visiblehost.h"
+#include "xmppconnection.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -15,6 +18,43 @@ namespace {
 void toStderr(const QString& text)
 {
     QTextStream(stderr) << text << '\n';
+}
+
+// "--lobby" takes its lobby from PINFALL_LOBBY, "--lobby=DOMAIN[:PORT]" names it: the parser
+// knows options with a value or without, not both, so the named form is taken out first.
+QStringList takeLobby(QStringList arguments, std::optional<QString>& lobby)
+{
+    for (QString& argument : arguments) {
+        if (argument == QLatin1String("--lobby")) {
+            lobby = qEnvironmentVariable("PINFALL_LOBBY");
+        } else if (argument.startsWith(QLatin1String("--lobby="))) {
+            lobby = argument.mid(8);
+            argument = QStringLiteral("--lobby");
+        }
+    }
+    return arguments;
+}
+
+// Opens the game on the lobby once signed in there, and says its code; a lobby that goes away
+// is said, while players nearby can still join over TCP.
+void hostOnLobby(TServer& host, XmppConnection& link, const LobbyAddress& lobby, const QString& name,
+                 bool invite)
+{
+    auto* game = new LobbyGame(host, link, lobby, &link);
+    QObject::connect(&link, &XmppConnection::online, game,
+                     [game, name, invite] { game->open(name, QStringLiteral(PINFALL_VERSION), !invite); });
+    QObject::connect(&game->room(), &GameRoomHost::opened, game, [invite](const InviteCode& code) {
+        toStderr(QStringLiteral("Invite code: %1").arg(code.shown()));
+        if (!invite)
+            toStderr(QStringLiteral("pinfall-host: listed in the lobby"));
+    });
+    QObject::connect(&game->room(), &GameRoomHost::failed, game,
+                     [](const QString& why) { toStderr(QStringLiteral("pinfall-host: %1").arg(why)); });
+    QObject::connect(&link, &XmppConnection::closed, game, [](const QString& why) {
+        if (!why.isEmpty())
+            toStderr(QStringLiteral("pinfall-host: %1").arg(why));
+    });
+    link.connectToServer(lobby.domain, lobby.port, {.domain = lobby.guestDomain()});
 }
 
 } // namespace
@@ -51,8 +91,25 @@ int main(int argc, char** argv)
     const QCommandLineOption nameOption(
         QStringLiteral("name"), QStringLiteral("The name the game is announced under (this computer's)."),
         QStringLiteral("name"), QSysInfo::machineHostName());
-    parser.addOptions({portOption, pauseOption, secondOption, announceOption, nameOption});
-    parser.process(app);
+    const QCommandLineOption lobbyOption(
+        QStringLiteral("lobby"),
+        QStringLiteral("Host on the internet lobby PINFALL_LOBBY names, or --lobby=DOMAIN[:PORT]; the "
+                       "game is listed there unless --invite is given. It is still open on the TCP port."));
+    const QCommandLineOption inviteOption(QStringLiteral("invite"),
+                                          QStringLiteral("On the lobby, by invitation only: not listed."));
+    parser.addOptions(
+        {portOption, pauseOption, secondOption, announceOption, nameOption, lobbyOption, inviteOption});
+    std::optional<QString> lobbyText;
+    parser.process(takeLobby(QCoreApplication::arguments(), lobbyText));
+    std::optional<LobbyAddress> lobby;
+    if (lobbyText) {
+        lobby = LobbyAddress::parse(*lobbyText);
+        if (!lobby) {
+            toStderr(
+                QStringLiteral("pinfall-host: --lobby needs DOMAIN[:PORT], or PINFALL_LOBBY set to one"));
+            return 2;
+        }
+    }
 
     const int pause = parser.value(pauseOption).toInt();
     if (pause != 5 && pause != 10 && pause != 15) {
@@ -91,5 +148,8 @@ int main(int argc, char** argv)
             toStderr(QStringLiteral("pinfall-host: announced on the local network as %1")
                          .arg(parser.value(nameOption)));
     }
+    XmppConnection lobbyLink;
+    if (lobby)
+        hostOnLobby(host, lobbyLink, *lobby, parser.value(nameOption), parser.isSet(inviteOption));
     return QCoreApplication::exec();
 }
