@@ -73,11 +73,3 @@ void GameRoomHost::setListing(const GameListing& listing)
     if (lobbyRoom_)
         lobbyRoom_->setStatus(listing_.toElement());
 }
-
-void GameRoomHost::close()
-{
-    for (ChatRoom* room : {room_.get(), lobbyRoom_.get()}) {
-        if (room != nullptr)
-            room->leave();
-    }
-}

@@ -32,7 +32,6 @@ public:
     // Opens a room under a fresh code once the connection is online. `listing` without its code.
     void open(const QString& hostName, const GameListing& listing, bool listedPublicly);
     void setListing(const GameListing& listing);
-    void close();
     const std::optional<InviteCode>& code() const { return code_; }
 
 Q_SIGNALS:

@@ -20,13 +20,3 @@ std::optional<LobbyAddress> LobbyAddress::parse(QStringView text)
     }
     return lobby;
 }
-
-std::optional<LobbyAddress> LobbyAddress::fromEnvironment()
-{
-    return parse(qEnvironmentVariable("PINFALL_LOBBY"));
-}
-
-QString LobbyAddress::shown() const
-{
-    return port == kDefaultPort ? domain : domain + QLatin1Char(':') + QString::number(port);
-}

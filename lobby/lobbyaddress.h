@@ -15,10 +15,7 @@ struct LobbyAddress {
 
     // Nothing when the text names no lobby.
     static std::optional<LobbyAddress> parse(QStringView text);
-    // PINFALL_LOBBY, when set and sound.
-    static std::optional<LobbyAddress> fromEnvironment();
 
     QString guestDomain() const { return QStringLiteral("guest.") + domain; }
     QString roomsDomain() const { return QStringLiteral("rooms.") + domain; }
-    QString shown() const;
 };

@@ -24,6 +24,8 @@ private Q_SLOTS:
     void stanzasAreWrittenEscaped();
     void inviteCodesReadAsTyped_data();
     void inviteCodesReadAsTyped();
+    void lobbiesReadAsNamed_data();
+    void lobbiesReadAsNamed();
 
     // Against the lobby.
     void initTestCase();
@@ -136,6 +138,39 @@ void TestXmpp::inviteCodesReadAsTyped()
     QCOMPARE(code ? code->shown() : QString(), shown);
     if (code)
         QCOMPARE(code->roomName(), shown.remove(QLatin1Char('-')).toLower());
+}
+
+void TestXmpp::lobbiesReadAsNamed_data()
+{
+    QTest::addColumn<QString>("named");
+    QTest::addColumn<QString>("domain"); // empty: no lobby
+    QTest::addColumn<int>("port");
+    QTest::newRow("a domain") << "Lobby.Example.org"
+                              << "lobby.example.org" << 5222;
+    QTest::newRow("with a port") << "localhost:15222"
+                                 << "localhost" << 15222;
+    QTest::newRow("the highest port") << "a.b:65535"
+                                      << "a.b" << 65535;
+    QTest::newRow("port 0") << "a.b:0"
+                            << "" << 0;
+    QTest::newRow("port beyond") << "a.b:65536"
+                                 << "" << 0;
+    QTest::newRow("a space inside") << "a b"
+                                    << "" << 0;
+    QTest::newRow("a user part") << "ann@a.b"
+                                 << "" << 0;
+    QTest::newRow("empty") << ""
+                           << "" << 0;
+}
+
+void TestXmpp::lobbiesReadAsNamed()
+{
+    QFETCH(QString, named);
+    QFETCH(QString, domain);
+    QFETCH(int, port);
+    const std::optional<LobbyAddress> lobby = LobbyAddress::parse(named);
+    QCOMPARE(lobby ? lobby->domain : QString(), domain);
+    QCOMPARE(lobby ? int{lobby->port} : 0, port);
 }
 
 namespace {

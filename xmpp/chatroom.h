@@ -19,7 +19,6 @@ public:
     ChatRoom(XmppConnection& connection, const QString& roomJid, QObject* parent = nullptr);
 
     QString jid() const { return roomJid_; }
-    QString nickname() const { return nickname_; }
     bool isJoined() const { return joined_; }
     // True when our entering made the room: nobody was in it before us.
     bool madeByUs() const { return madeByUs_; }
