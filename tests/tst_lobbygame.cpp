@@ -16,14 +16,12 @@
 
 class TestLobbyGame : public QObject {
     Q_OBJECT
+    ProsodyFixture lobby_; // one lobby for every case
 
 private Q_SLOTS:
     void initTestCase();
     void aParticipantPlaysThroughTheLobby();
     void theHeadlessHostGivesACodeToJoinBy();
-
-private:
-    ProsodyFixture lobby_;
 };
 
 namespace {

@@ -16,6 +16,7 @@
 
 class TestXmpp : public QObject {
     Q_OBJECT
+    ProsodyFixture lobby_; // one lobby for every case
 
 private Q_SLOTS:
     void scramFollowsThePublishedExample();
@@ -36,9 +37,6 @@ private Q_SLOTS:
     void roomsCarryPresenceTalkAndPrivateMessages();
     void aGameIsJoinedByItsCodeAndRelaysBytes();
     void aLobbyThatGoesAwayIsSaid();
-
-private:
-    ProsodyFixture lobby_;
 };
 
 namespace {
