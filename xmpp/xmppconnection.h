@@ -15,8 +15,8 @@ class ScramSha1;
 
 // A client's connection to an XMPP server: it connects out, requires TLS, signs in (anonymously,
 // or with an account by SCRAM-SHA-1, or PLAIN over TLS) and binds a resource; then it carries
-// stanzas both ways, answers the server's pings and pings a quiet server itself. Every step of
-// signing in has a time limit, and whatever goes wrong ends the connection with the reason in
+// stanzas both ways, answers the server's pings and pings a quiet server itself. Signing in
+// as a whole has a time limit, and whatever goes wrong ends the connection with the reason in
 // plain words.
 class XmppConnection : public QObject {
     Q_OBJECT
@@ -32,7 +32,7 @@ public:
     ~XmppConnection() override;
 
     // Times that tests may shorten.
-    std::chrono::milliseconds stepTime{15'000}; // connecting, securing, signing in, binding: each
+    std::chrono::milliseconds stepTime{15'000}; // connecting, securing, signing in and binding, together
     std::chrono::milliseconds idleTime{60'000}; // a ping after this long without a word
     std::chrono::milliseconds pingAnswerTime{20'000};
 
