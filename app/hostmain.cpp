@@ -54,7 +54,7 @@ void hostOnLobby(TServer& host, XmppConnection& link, const LobbyAddress& lobby,
         if (!why.isEmpty())
             toStderr(QStringLiteral("pinfall-host: %1").arg(why));
     });
-    link.connectToServer(lobby.domain, lobby.port, {.domain = lobby.guestDomain()});
+    connectAsGuest(link, lobby);
 }
 
 } // namespace

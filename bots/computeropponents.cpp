@@ -1,6 +1,7 @@
 #include "computeropponents.h"
 
 #include "gamesession.h"
+#include "hostroute.h"
 
 #include <QRandomGenerator>
 
@@ -18,18 +19,30 @@ bool ComputerOpponents::isReady() const
     });
 }
 
-void ComputerOpponents::seat(int count, Level level, const QString& address, const QString& port)
+bool ComputerOpponents::startGame(const QByteArray& secondsPerTurn)
+{
+    const auto leader = std::find_if(players_.begin(), players_.end(),
+                                     [](const Player& p) { return p.session->localSlot() == 1; });
+    if (leader == players_.end())
+        return false;
+    connect(leader->session.get(), &GameSession::gameEnded, this, &ComputerOpponents::startedGameEnded,
+            Qt::SingleShotConnection);
+    leader->session->startGame(secondsPerTurn, false);
+    return true;
+}
+
+void ComputerOpponents::seat(int count, Level level, const RouteMaker& makeRoute)
 {
     // Players of another level, and those beyond the count, make way.
     std::erase_if(players_, [level](const Player& p) { return p.level != level; });
     while (count >= 0 && players_.size() > static_cast<std::size_t>(count))
         players_.pop_back();
     while (players_.size() < static_cast<std::size_t>(std::max(count, 0)))
-        join(level, address, port);
+        join(level, makeRoute());
     tellIfReady();
 }
 
-void ComputerOpponents::join(Level level, const QString& address, const QString& port)
+void ComputerOpponents::join(Level level, std::unique_ptr<HostRoute> route)
 {
     auto session = std::make_unique<GameSession>(version_);
     session->second = second;
@@ -37,29 +50,30 @@ void ComputerOpponents::join(Level level, const QString& address, const QString&
         seed ? *seed + static_cast<quint32>(players_.size()) : QRandomGenerator::global()->generate();
     auto player = std::make_unique<ComputerPlayer>(*session, level, solver_, playerSeed);
     GameSession* joining = session.get();
-    const QString refused = QStringLiteral("Could not join the game at %1, port %2: %3.").arg(address, port);
-    connect(joining, &GameSession::seated, this, [this, joining, refused] {
+    const HostRoute* way = route.get();
+    connect(joining, &GameSession::seated, this, [this, joining, way] {
         // A seat among the spectators is no use to a player.
         if (joining->localSlot() > Rules::kPlayerSlots) {
-            leave(joining, refused.arg(QStringLiteral("every player's seat is taken")));
+            leave(joining, way->failure(QStringLiteral("every player's seat is taken")));
             return;
         }
         Q_EMIT seated(joining->playerName(), joining->localSlot());
         tellIfReady();
     });
     connect(joining, &GameSession::gameFull, this,
-            [this, joining, refused] { leave(joining, refused.arg(QStringLiteral("the game is full"))); });
+            [this, joining, way] { leave(joining, way->failure(QStringLiteral("the game is full"))); });
+    connect(way, &HostRoute::failed, this, [this, joining](const QString& why) { leave(joining, why); });
     connect(joining, &GameSession::connectionFailed, this,
             [this, joining](const QString& why) { leave(joining, why); });
     connect(joining, &GameSession::connectionClosed, this, [this, joining] { leave(joining, {}); });
     // The lowest number nobody here has: a player that left frees its number.
     int number = 1;
     while (std::any_of(players_.begin(), players_.end(),
-                       [&](const Player& p) { return p.session->playerName() == naming(level, number); }))
+                       [&](const Player& p) { return p.name == naming(level, number); }))
         ++number;
     const QString name = naming(level, number);
-    players_.push_back({std::move(session), std::move(player), level});
-    joining->connectTo(address, port, name, false);
+    players_.push_back({std::move(route), std::move(session), std::move(player), level, name});
+    players_.back().route->join(*joining, name);
 }
 
 void ComputerOpponents::leave(const GameSession* session, const QString& why)
@@ -74,7 +88,7 @@ void ComputerOpponents::leave(const GameSession* session, const QString& why)
     QMetaObject::invokeMethod(
         this,
         [this, gone, why]() mutable {
-            const QString name = gone->session->playerName();
+            const QString name = gone->name;
             gone.reset();
             Q_EMIT left(name, why);
             tellIfReady();

@@ -1,5 +1,7 @@
 #include "lobbyaddress.h"
 
+#include "xmppconnection.h"
+
 #include <QRegularExpression>
 
 std::optional<LobbyAddress> LobbyAddress::parse(QStringView text)
@@ -19,4 +21,9 @@ std::optional<LobbyAddress> LobbyAddress::parse(QStringView text)
         lobby.port = static_cast<quint16>(port);
     }
     return lobby;
+}
+
+void connectAsGuest(XmppConnection& connection, const LobbyAddress& lobby)
+{
+    connection.connectToServer(lobby.domain, lobby.port, {.domain = lobby.guestDomain(), .user = {}, .password = {}});
 }

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+class XmppConnection;
+
 // A lobby as players name it: its XMPP domain with an optional port, "DOMAIN[:PORT]", reached
 // at that name. Guests sign in at the domain's guest host, and games have their rooms at its
 // rooms service.
@@ -19,3 +21,6 @@ struct LobbyAddress {
     QString guestDomain() const { return QStringLiteral("guest.") + domain; }
     QString roomsDomain() const { return QStringLiteral("rooms.") + domain; }
 };
+
+// Signs `connection` in to the lobby as a guest, as every player and host does.
+void connectAsGuest(XmppConnection& connection, const LobbyAddress& lobby);

@@ -27,7 +27,8 @@ void LobbyGame::open(const QString& hostName, const QString& version, bool liste
 GameListing LobbyGame::listing() const
 {
     const TServer::Summary summary = host_.summary();
-    return {.version = version_,
+    return {.code = {}, // the room adds it
+            .version = version_,
             .hostName = hostName_,
             .players = summary.players,
             .spectators = summary.spectators,

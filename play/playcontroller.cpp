@@ -5,6 +5,7 @@
 #include "gameaddress.h"
 #include "gamesession.h"
 #include "hostedgame.h"
+#include "hostroute.h"
 #include "joinattempt.h"
 #include "missedwords.h"
 #include "tally.h"
@@ -253,7 +254,10 @@ void PlayController::startGame(const QByteArray& secondsPerTurn, bool teamGame, 
         computers_.get(), &ComputerOpponents::ready, this,
         [this, secondsPerTurn, teamGame] { session_.startGame(secondsPerTurn, teamGame); },
         Qt::SingleShotConnection);
-    computers_->seat(computerPlayers, level, session_.hostAddress(), session_.hostPort());
+    computers_->seat(computerPlayers, level,
+                     [address = session_.hostAddress(), port = session_.hostPort()] {
+                         return std::make_unique<AddressRoute>(address, port);
+                     });
 }
 
 int PlayController::ownComputerPlayers() const

@@ -80,14 +80,16 @@ void GameSession::connectTo(const QString& address, const QString& port, const Q
     playerName_ = playerName.left(Rules::kLongestName);
     hostAddress_ = address;
     port_ = port;
+    gameName_.clear();
     isHost_ = hosting;
     Q_EMIT rosterChanged();
     open();
 }
 
-void GameSession::joinOver(StreamTransport* stream, const QString& playerName)
+void GameSession::joinOver(StreamTransport* stream, const QString& playerName, const QString& gameName)
 {
     playerName_ = playerName.left(Rules::kLongestName);
+    gameName_ = gameName;
     isHost_ = false;
     closed_ = false;
     sock_.adoptConnected(stream);
@@ -144,7 +146,8 @@ void GameSession::fail(const QString& reason)
     closed_ = true;
     answerTimer_.stop();
     sock_.close(); // its "Socket Closed" finds the session closed already
-    const QString why = JoinAttempt::failure(hostAddress_, port_, reason);
+    const QString why = gameName_.isEmpty() ? JoinAttempt::failure(hostAddress_, port_, reason)
+                                            : JoinAttempt::failure(gameName_, reason);
     // Told after the socket's handler that found out, never inside it.
     QMetaObject::invokeMethod(
         this, [this, why] { Q_EMIT connectionFailed(why); }, Qt::QueuedConnection);

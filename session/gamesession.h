@@ -61,9 +61,10 @@ public:
     // Connecting. `hosting`: this participant's own program runs the host and may start
     // games and remove participants.
     void connectTo(const QString& address, const QString& port, const QString& playerName, bool hosting);
-    // Joins over a stream that is connected already, which the session then owns: the fuzzer
-    // plays the host's side of a connection held in memory this way.
-    void joinOver(StreamTransport* stream, const QString& playerName);
+    // Joins over a stream that is connected already, which the session then owns: a lobby's
+    // relay to the game called `gameName` (its invite code), or in the fuzzer a connection held
+    // in memory.
+    void joinOver(StreamTransport* stream, const QString& playerName, const QString& gameName = {});
     // Joins over the connection of an attempt the host has given a slot.
     void joinThrough(JoinAttempt& attempt, const QString& playerName);
     // After a failure: the same address and port once more.
@@ -205,6 +206,7 @@ private:
     QString playerName_;
     QString hostAddress_;
     QString port_;
+    QString gameName_; // a game reached by its name rather than by address and port
     bool isHost_ = false;
     // Everything the host has told since connecting, forgotten when the player leaves.
     struct Joined {

@@ -51,6 +51,11 @@ QString JoinAttempt::failure(const QString& address, const QString& port, const 
         .arg(address, port, inPlainWords(reason));
 }
 
+QString JoinAttempt::failure(const QString& gameName, const QString& reason)
+{
+    return QStringLiteral("Could not join the game %1: %2.").arg(gameName, inPlainWords(reason));
+}
+
 void JoinAttempt::start()
 {
     answerTimer_.start();

@@ -33,6 +33,8 @@ public:
 
     // What a player reads when a join fails: "Could not join the game at A, port P: why."
     static QString failure(const QString& address, const QString& port, const QString& reason);
+    // The same for a game reached by its name: "Could not join the game K7Q-4PZ: why."
+    static QString failure(const QString& gameName, const QString& reason);
 
 Q_SIGNALS:
     void slotGiven();

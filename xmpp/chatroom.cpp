@@ -3,6 +3,8 @@
 #include "stanzawriter.h"
 #include "xmppconnection.h"
 
+#include <utility>
+
 namespace {
 
 // The resource part of "room@service/nickname"; empty when there is none.
@@ -51,6 +53,12 @@ ChatRoom::ChatRoom(XmppConnection& connection, const QString& roomJid, QObject* 
       roomJid_(roomJid.toLower())
 {
     connect(&connection_, &XmppConnection::stanzaReceived, this, &ChatRoom::handle);
+    connect(&connection_, &XmppConnection::closed, this, &ChatRoom::connectionClosed);
+    joinTimer_.setSingleShot(true);
+    connect(&joinTimer_, &QTimer::timeout, this, [this] {
+        connection_.send(presence(QStringLiteral("unavailable"))); // should the welcome come late
+        Q_EMIT refused(QStringLiteral("The lobby did not let us into the room in time"));
+    });
 }
 
 void ChatRoom::join(const QString& nickname, const XmlElement& status)
@@ -60,6 +68,7 @@ void ChatRoom::join(const QString& nickname, const XmlElement& status)
     leaving_ = false;
     XmlElement entering = presence();
     entering.children.prepend(makeElement(QStringLiteral("x"), XmppNs::kMuc));
+    joinTimer_.start(joinTime);
     connection_.send(entering);
 }
 
@@ -125,8 +134,10 @@ void ChatRoom::handlePresence(const XmlElement& presence, const QString& nicknam
 {
     const QString type = presence.attribute(u"type");
     if (type == QLatin1String("error")) {
-        if (!joined_)
+        if (joinTimer_.isActive()) {
+            joinTimer_.stop();
             Q_EMIT refused(refusalOf(presence));
+        }
         return;
     }
     const bool self = hasStatus(presence, u"110") || nickname == nickname_; // nicknames are unique in a room
@@ -137,7 +148,8 @@ void ChatRoom::handlePresence(const XmlElement& presence, const QString& nicknam
             occupants_.clear();
             if (!asked)
                 Q_EMIT removed();
-        } else if (!joined_) {
+        } else if (!joined_ && joinTimer_.isActive()) {
+            joinTimer_.stop();
             joined_ = true;
             madeByUs_ = hasStatus(presence, u"201");
             Q_EMIT joined();
@@ -153,6 +165,20 @@ void ChatRoom::handlePresence(const XmlElement& presence, const QString& nicknam
     }
     occupants_.insert(nickname, presence);
     Q_EMIT occupantChanged(nickname, presence);
+}
+
+void ChatRoom::connectionClosed(const QString& reason)
+{
+    // Ending the connection ourselves is leaving the room as asked.
+    const bool lost = !reason.isEmpty();
+    occupants_.clear();
+    if (joinTimer_.isActive()) {
+        joinTimer_.stop();
+        if (lost)
+            Q_EMIT refused(reason);
+    } else if (std::exchange(joined_, false) && !leaving_ && lost) {
+        Q_EMIT removed();
+    }
 }
 
 void ChatRoom::handleMessage(const XmlElement& message, const QString& nickname)

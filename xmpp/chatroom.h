@@ -4,6 +4,9 @@
 
 #include <QMap>
 #include <QObject>
+#include <QTimer>
+
+#include <chrono>
 
 class XmppConnection;
 
@@ -17,6 +20,9 @@ class ChatRoom : public QObject {
 
 public:
     ChatRoom(XmppConnection& connection, const QString& roomJid, QObject* parent = nullptr);
+
+    // How long the room may take to let us in before the join counts as refused.
+    std::chrono::milliseconds joinTime{15'000};
 
     QString jid() const { return roomJid_; }
     bool isJoined() const { return joined_; }
@@ -36,13 +42,13 @@ public:
 
 Q_SIGNALS:
     void joined();
-    // The room would not have us: why, in plain words.
+    // The room would not have us, or did not answer in time: why, in plain words.
     void refused(const QString& reason);
     void occupantChanged(const QString& nickname, const XmlElement& presence);
     void occupantLeft(const QString& nickname);
     void said(const QString& nickname, const QString& text);
     void privateMessage(const QString& nickname, const XmlElement& message);
-    // We are out of the room without having asked (removed, or the room is gone).
+    // We are out of the room without having asked (removed, the room gone, or the lobby).
     void removed();
 
 private:
@@ -50,6 +56,7 @@ private:
     void handlePresence(const XmlElement& presence, const QString& nickname);
     void handleMessage(const XmlElement& message, const QString& nickname);
     XmlElement presence(const QString& type = {}) const;
+    void connectionClosed(const QString& reason);
 
     XmppConnection& connection_;
     QString roomJid_;
@@ -59,4 +66,5 @@ private:
     bool madeByUs_ = false;
     bool leaving_ = false;
     QMap<QString, XmlElement> occupants_;
+    QTimer joinTimer_; // runs while we wait to be let in
 };
