@@ -72,7 +72,8 @@ void startWhenSeated(ComputerOpponents& players)
     QObject::connect(
         &players, &ComputerOpponents::ready, &players,
         [&players] {
-            if (!players.startGame(QByteArrayLiteral("60"))) {
+            // With nobody left, the last to go has said why.
+            if (players.count() > 0 && !players.startGame(QByteArrayLiteral("60"))) {
                 toStderr(QStringLiteral("pinfall-bot: none of the players is in slot 1, so none may start"));
                 QCoreApplication::exit(1);
             }

@@ -11,6 +11,8 @@ PINFALL_PACKAGES=(
     prosody lua-sec lua-unbound openssl # the lobby tests run a real XMPP server: STARTTLS needs
                                         # lua-sec and openssl makes its certificate; without
                                         # lua-unbound Prosody warns at every start
+    iproute2 nftables            # the lobby network test puts host and players in namespaces
+                                 # behind a firewall
 )
 
 pinfall_install_packages() {

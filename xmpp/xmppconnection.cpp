@@ -36,6 +36,23 @@ QString conditionOf(const XmlElement& element)
     return element.children.isEmpty() ? QStringLiteral("no reason given") : element.children.front().name;
 }
 
+// Why a server ends a stream, in words a player can act on; the condition's name for the rest.
+QString streamErrorInPlainWords(const XmlElement& error)
+{
+    static constexpr std::array<std::pair<const char*, const char*>, 4> kPlain{{
+        {"system-shutdown", "it is shutting down"},
+        {"conflict", "the same account signed in from elsewhere"},
+        {"policy-violation", "this program sent too much or too fast"},
+        {"connection-timeout", "the connection was quiet for too long"},
+    }};
+    const QString condition = conditionOf(error);
+    for (const auto& [name, words] : kPlain) {
+        if (condition == QLatin1String(name))
+            return QString::fromLatin1(words);
+    }
+    return condition;
+}
+
 QString inPlainWords(QAbstractSocket::SocketError error, const QString& fallback)
 {
     switch (error) {
@@ -153,7 +170,7 @@ void XmppConnection::readArrived()
 void XmppConnection::handle(const XmlElement& stanza)
 {
     if (stanza.ns == XmppNs::kStream && stanza.name == QLatin1String("error")) {
-        finish(QStringLiteral("The lobby ended the connection: %1.").arg(conditionOf(stanza)));
+        finish(QStringLiteral("The lobby ended the connection: %1.").arg(streamErrorInPlainWords(stanza)));
         return;
     }
     switch (step_) {
