@@ -35,6 +35,7 @@ private Q_SLOTS:
     void signingInFails();
     void aQuietLobbyIsPingedAndStays();
     void roomsCarryPresenceTalkAndPrivateMessages();
+    void aRoomThatNeverAnswersIsGivenUp();
     void aGameIsJoinedByItsCodeAndRelaysBytes();
     void aLobbyThatGoesAwayIsSaid();
 };
@@ -175,19 +176,13 @@ namespace {
 
 constexpr int kWait = 10'000;
 
-// A connection to the test's lobby, signed in when `user` is empty or the account exists.
+// A guest's connection to the test's lobby.
 struct Client {
     XmppConnection connection;
     QSignalSpy online{&connection, &XmppConnection::online};
     QSignalSpy closed{&connection, &XmppConnection::closed};
 
-    void signIn(const ProsodyFixture& lobby, const QString& user = {}, const QString& password = {})
-    {
-        connection.connectToServer(QStringLiteral("127.0.0.1"), lobby.port(),
-                                   {.domain = user.isEmpty() ? lobby.guestDomain() : lobby.domain(),
-                                    .user = user,
-                                    .password = password});
-    }
+    void signIn(const ProsodyFixture& lobby) { connectAsGuest(connection, {.domain = lobby.domain(), .port = lobby.port()}); }
     bool waitOnline()
     {
         return QTest::qWaitFor([this] { return !online.isEmpty() || !closed.isEmpty(); }, kWait) &&
@@ -228,6 +223,8 @@ void TestXmpp::signingInFails_data()
         << false << QString() << "Lobby unreachable: nothing is listening at that address and port.";
     QTest::newRow("no such account") << true << "nobody"
                                      << "The lobby refused the sign-in: not-authorized.";
+    // A guest at the name that takes accounts only.
+    QTest::newRow("guests refused") << true << "" << "The lobby does not let guests sign in.";
 }
 
 void TestXmpp::signingInFails()
@@ -237,14 +234,15 @@ void TestXmpp::signingInFails()
     QFETCH(QString, reason);
     Client client;
     if (lobbyThere) {
-        client.signIn(lobby_, user, QStringLiteral("secret"));
+        client.connection.connectToServer(QStringLiteral("127.0.0.1"), lobby_.port(),
+                                          {.domain = lobby_.domain(), .user = user, .password = QStringLiteral("secret")});
     } else {
         QTcpServer closedPort;
         QVERIFY(closedPort.listen(QHostAddress::LocalHost));
         const quint16 port = closedPort.serverPort();
         closedPort.close();
         client.connection.connectToServer(QStringLiteral("127.0.0.1"), port,
-                                          {.domain = lobby_.guestDomain()});
+                                          {.domain = lobby_.guestDomain(), .user = {}, .password = {}});
     }
     QVERIFY(!client.waitOnline());
     QCOMPARE(client.reason(), reason);
@@ -314,6 +312,21 @@ void TestXmpp::roomsCarryPresenceTalkAndPrivateMessages()
     QVERIFY(!bobRoom.occupants().contains(QStringLiteral("Ann")));
 }
 
+void TestXmpp::aRoomThatNeverAnswersIsGivenUp()
+{
+    Client guest;
+    guest.signIn(lobby_);
+    QVERIFY2(guest.waitOnline(), qPrintable(guest.reason()));
+    // Presence to an account that does not exist goes unanswered: no room is there.
+    ChatRoom silent(guest.connection, QStringLiteral("nobody@") + lobby_.domain());
+    silent.joinTime = std::chrono::milliseconds(300);
+    QSignalSpy refused(&silent, &ChatRoom::refused);
+    silent.join(QStringLiteral("Ann"));
+    QVERIFY(refused.wait(kWait));
+    QCOMPARE(refused.first().first().toString(), QStringLiteral("The lobby did not let us into the room in time"));
+    QVERIFY(!silent.isJoined());
+}
+
 void TestXmpp::aGameIsJoinedByItsCodeAndRelaysBytes()
 {
     Client host;
@@ -327,7 +340,7 @@ void TestXmpp::aGameIsJoinedByItsCodeAndRelaysBytes()
     QSignalSpy opened(&room, &GameRoomHost::opened);
     QSignalSpy arrived(&room, &GameRoomHost::participantArrived);
     room.open(QStringLiteral("Bob"),
-              GameListing{.version = QStringLiteral("1.0"), .hostName = QStringLiteral("Bob")}, false);
+              GameListing{.code = {}, .version = QStringLiteral("1.0"), .hostName = QStringLiteral("Bob")}, false);
     QVERIFY(opened.wait(kWait));
     const InviteCode code = *room.code();
 
