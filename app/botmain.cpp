@@ -159,9 +159,10 @@ int main(int argc, char** argv)
         QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption codeOption(
         QStringLiteral("code"),
-        QStringLiteral("Join the game with this invite code on the lobby PINFALL_LOBBY names (DOMAIN[:PORT]). "
-                       "With PINFALL_LOBBY set and neither a code nor a host, they join the lobby's first "
-                       "public game with a free place."),
+        QStringLiteral(
+            "Join the game with this invite code on the lobby PINFALL_LOBBY names (DOMAIN[:PORT]). "
+            "With PINFALL_LOBBY set and neither a code nor a host, they join the lobby's first "
+            "public game with a free place."),
         QStringLiteral("code"));
     const QCommandLineOption secondOption(
         QStringLiteral("second"),
@@ -170,7 +171,8 @@ int main(int argc, char** argv)
     const QCommandLineOption startOption(
         QStringLiteral("start"),
         QStringLiteral("Once all are seated, the one in slot 1 starts a game, and they leave when it ends."));
-    parser.addOptions({levelOption, nameOption, portOption, countOption, codeOption, secondOption, startOption});
+    parser.addOptions(
+        {levelOption, nameOption, portOption, countOption, codeOption, secondOption, startOption});
     parser.addPositionalArgument(QStringLiteral("host"), QStringLiteral("The host's address (127.0.0.1)."),
                                  QStringLiteral("[host]"));
     parser.process(app);
@@ -227,13 +229,15 @@ int main(int argc, char** argv)
     if (code) {
         seatThroughLobby(players, count, *level, *lobby, *code);
     } else if (throughLobby) {
-        findPublicGame(lookout, *lobby,
-                       [&](const InviteCode& found) { seatThroughLobby(players, count, *level, *lobby, found); });
+        findPublicGame(lookout, *lobby, [&](const InviteCode& found) {
+            seatThroughLobby(players, count, *level, *lobby, found);
+        });
     } else {
         const QString address = hosts.value(0, QStringLiteral("127.0.0.1"));
         const QString port = parser.value(portOption);
         reportOn(players, QStringLiteral("at %1, port %2").arg(address, port));
-        players.seat(count, *level, [address, port] { return std::make_unique<AddressRoute>(address, port); });
+        players.seat(count, *level,
+                     [address, port] { return std::make_unique<AddressRoute>(address, port); });
     }
     return QCoreApplication::exec();
 }

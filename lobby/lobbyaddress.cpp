@@ -25,5 +25,6 @@ std::optional<LobbyAddress> LobbyAddress::parse(QStringView text)
 
 void connectAsGuest(XmppConnection& connection, const LobbyAddress& lobby)
 {
-    connection.connectToServer(lobby.domain, lobby.port, {.domain = lobby.guestDomain(), .user = {}, .password = {}});
+    connection.connectToServer(lobby.domain, lobby.port,
+                               {.domain = lobby.guestDomain(), .user = {}, .password = {}});
 }

@@ -55,7 +55,8 @@ QList<GameListing> PublicGames::listings() const
 std::optional<GameListing> PublicGames::firstWithFreePlace() const
 {
     const QList<GameListing> games = listings();
-    const auto free =
-        std::find_if(games.begin(), games.end(), [](const GameListing& game) { return game.players < Rules::kPlayerSlots; });
+    const auto free = std::find_if(games.begin(), games.end(), [](const GameListing& game) {
+        return game.players < Rules::kPlayerSlots;
+    });
     return free == games.end() ? std::nullopt : std::optional(*free);
 }

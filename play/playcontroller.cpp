@@ -254,10 +254,9 @@ void PlayController::startGame(const QByteArray& secondsPerTurn, bool teamGame, 
         computers_.get(), &ComputerOpponents::ready, this,
         [this, secondsPerTurn, teamGame] { session_.startGame(secondsPerTurn, teamGame); },
         Qt::SingleShotConnection);
-    computers_->seat(computerPlayers, level,
-                     [address = session_.hostAddress(), port = session_.hostPort()] {
-                         return std::make_unique<AddressRoute>(address, port);
-                     });
+    computers_->seat(computerPlayers, level, [address = session_.hostAddress(), port = session_.hostPort()] {
+        return std::make_unique<AddressRoute>(address, port);
+    });
 }
 
 int PlayController::ownComputerPlayers() const

@@ -27,7 +27,7 @@ QString inPlainWords(const QString& report)
 
 bool startsCommand(const QByteArray& message, const char* command)
 {
-    return message.startsWith(command) && message.mid(qstrlen(command), 1) == "+";
+    return message.startsWith(command) && message.mid(static_cast<qsizetype>(qstrlen(command)), 1) == "+";
 }
 
 } // namespace

@@ -128,22 +128,25 @@ QList<QByteArray> wordsFor(const WordFinder& words, const QByteArray& letters, i
     if (const auto spare = words.split(letters); way % 3 == 1 && spare)
         return {spare->first, spare->second};
     QList<QByteArray> some = words.usingSome(letters);
-    const auto longest = std::max_element(some.begin(), some.end(), [](const QByteArray& a, const QByteArray& b) {
-        return std::pair(a.size(), b) < std::pair(b.size(), a);
-    });
+    const auto longest =
+        std::max_element(some.begin(), some.end(), [](const QByteArray& a, const QByteArray& b) {
+            return std::pair(a.size(), b) < std::pair(b.size(), a);
+        });
     return longest == some.end() ? QList<QByteArray>{} : QList<QByteArray>{*longest};
 }
 
 // Plays the game to its end: whoever is given tiles (a turn, or a bonus set) plays them once,
 // and the host's clock is ticked only while nobody has tiles to play and every participant has
 // the same frame, so that the clock never runs on while a frame's letters are in flight.
-bool playToTheEnd(TServer& host, const QList<GameSession*>& participants, int watcher, const WordFinder& words)
+bool playToTheEnd(TServer& host, const QList<GameSession*>& participants, int watcher,
+                  const WordFinder& words)
 {
     QObject context; // ends the connections below with this function
     QSet<GameSession*> given;
     for (GameSession* participant : participants) {
         if (participant->localSlot() != watcher)
-            QObject::connect(participant, &GameSession::newTiles, &context, [&given, participant] { given << participant; });
+            QObject::connect(participant, &GameSession::newTiles, &context,
+                             [&given, participant] { given << participant; });
     }
     for (int step = 0; step < 20'000; ++step) {
         if (std::all_of(participants.begin(), participants.end(),
@@ -152,7 +155,8 @@ bool playToTheEnd(TServer& host, const QList<GameSession*>& participants, int wa
         if (!given.isEmpty()) {
             GameSession& player = **given.begin();
             given.remove(&player);
-            for (const QByteArray& word : wordsFor(words, rackLetters(player), player.frame() + player.localSlot())) {
+            for (const QByteArray& word :
+                 wordsFor(words, rackLetters(player), player.frame() + player.localSlot())) {
                 if (!play(player, word))
                     return false;
             }
@@ -268,7 +272,8 @@ void TestLobbyGame::nobodySpeaksForAnother()
     QVERIFY(table.seat(ann, QStringLiteral("Ann"), true));
     XmppConnection malloryLink;
     QVERIFY(signIn(malloryLink, lobby_));
-    ChatRoom room(malloryLink, table.game.room().code()->roomName() + QLatin1Char('@') + lobby_.roomsDomain());
+    ChatRoom room(malloryLink,
+                  table.game.room().code()->roomName() + QLatin1Char('@') + lobby_.roomsDomain());
     QSignalSpy inside(&room, &ChatRoom::joined);
     room.join(QStringLiteral("Mallory"));
     QVERIFY(inside.wait(kWait));
@@ -278,12 +283,14 @@ void TestLobbyGame::nobodySpeaksForAnother()
                            QString::fromLatin1(bytes.toBase64()));
     };
     // As the host, to Ann: a chat line and a win.
-    room.sendPrivate(QStringLiteral("Ann"), data(ToClient::chat("Bob", "give me your seat") + ToClient::winner({2})));
+    room.sendPrivate(QStringLiteral("Ann"),
+                     data(ToClient::chat("Bob", "give me your seat") + ToClient::winner({2})));
     // As Ann, to the host: a chat line in her slot.
     room.sendPrivate(QStringLiteral("Bob"), data(ToHost::chat(2, "I give up", "0")));
     // To the whole room.
-    XmlElement broadcast = makeElement(QStringLiteral("message"), XmppNs::kClient,
-                                       {{QStringLiteral("to"), room.jid()}, {QStringLiteral("type"), QStringLiteral("groupchat")}});
+    XmlElement broadcast = makeElement(
+        QStringLiteral("message"), XmppNs::kClient,
+        {{QStringLiteral("to"), room.jid()}, {QStringLiteral("type"), QStringLiteral("groupchat")}});
     broadcast.children.append(data(ToHost::chat(2, "everyone listen", "0")));
     malloryLink.send(broadcast);
 
@@ -296,7 +303,8 @@ void TestLobbyGame::nobodySpeaksForAnother()
     QVERIFY(bobHears.first().first().toString().contains(QLatin1String("still here")));
     QTRY_VERIFY_WITH_TIMEOUT(!annHears.isEmpty(), kWait); // her own line, from the host
     for (const QVariantList& line : std::as_const(annHears))
-        QVERIFY2(!line.first().toString().contains(QLatin1String("seat")), qPrintable(line.first().toString()));
+        QVERIFY2(!line.first().toString().contains(QLatin1String("seat")),
+                 qPrintable(line.first().toString()));
     QVERIFY(ann.winners().isEmpty());
     QCOMPARE(ann.localSlot(), 2);
 }
@@ -351,8 +359,7 @@ void TestLobbyGame::theHeadlessProgramsPlayAWholeGame()
     const std::optional<InviteCode> code = host.code();
     QVERIFY(code);
     const QList<std::pair<QString, QByteArray>> refusals{
-        {QStringLiteral("AAA-AAA"), "Casual Bot 1: No game has the code AAA-AAA."},
-        {code->shown(), ""}};
+        {QStringLiteral("AAA-AAA"), "Casual Bot 1: No game has the code AAA-AAA."}, {code->shown(), ""}};
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("PINFALL_LOBBY"), QStringLiteral("localhost:%1").arg(lobby_.port()));
     for (const auto& [typed, refusal] : refusals) {
@@ -365,7 +372,8 @@ void TestLobbyGame::theHeadlessProgramsPlayAWholeGame()
         QVERIFY2(said.contains(refusal), said.constData());
         QCOMPARE(bots.exitCode(), refusal.isEmpty() ? 0 : 1);
         if (refusal.isEmpty()) {
-            QVERIFY2(said.contains("Casual Bot 2 is seated in game " + code->shown().toLatin1()), said.constData());
+            QVERIFY2(said.contains("Casual Bot 2 is seated in game " + code->shown().toLatin1()),
+                     said.constData());
         }
     }
 }

@@ -182,7 +182,10 @@ struct Client {
     QSignalSpy online{&connection, &XmppConnection::online};
     QSignalSpy closed{&connection, &XmppConnection::closed};
 
-    void signIn(const ProsodyFixture& lobby) { connectAsGuest(connection, {.domain = lobby.domain(), .port = lobby.port()}); }
+    void signIn(const ProsodyFixture& lobby)
+    {
+        connectAsGuest(connection, {.domain = lobby.domain(), .port = lobby.port()});
+    }
     bool waitOnline()
     {
         return QTest::qWaitFor([this] { return !online.isEmpty() || !closed.isEmpty(); }, kWait) &&
@@ -224,7 +227,8 @@ void TestXmpp::signingInFails_data()
     QTest::newRow("no such account") << true << "nobody"
                                      << "The lobby refused the sign-in: not-authorized.";
     // A guest at the name that takes accounts only.
-    QTest::newRow("guests refused") << true << "" << "The lobby does not let guests sign in.";
+    QTest::newRow("guests refused") << true << ""
+                                    << "The lobby does not let guests sign in.";
 }
 
 void TestXmpp::signingInFails()
@@ -234,8 +238,9 @@ void TestXmpp::signingInFails()
     QFETCH(QString, reason);
     Client client;
     if (lobbyThere) {
-        client.connection.connectToServer(QStringLiteral("127.0.0.1"), lobby_.port(),
-                                          {.domain = lobby_.domain(), .user = user, .password = QStringLiteral("secret")});
+        client.connection.connectToServer(
+            QStringLiteral("127.0.0.1"), lobby_.port(),
+            {.domain = lobby_.domain(), .user = user, .password = QStringLiteral("secret")});
     } else {
         QTcpServer closedPort;
         QVERIFY(closedPort.listen(QHostAddress::LocalHost));
@@ -323,7 +328,8 @@ void TestXmpp::aRoomThatNeverAnswersIsGivenUp()
     QSignalSpy refused(&silent, &ChatRoom::refused);
     silent.join(QStringLiteral("Ann"));
     QVERIFY(refused.wait(kWait));
-    QCOMPARE(refused.first().first().toString(), QStringLiteral("The lobby did not let us into the room in time"));
+    QCOMPARE(refused.first().first().toString(),
+             QStringLiteral("The lobby did not let us into the room in time"));
     QVERIFY(!silent.isJoined());
 }
 
@@ -340,7 +346,8 @@ void TestXmpp::aGameIsJoinedByItsCodeAndRelaysBytes()
     QSignalSpy opened(&room, &GameRoomHost::opened);
     QSignalSpy arrived(&room, &GameRoomHost::participantArrived);
     room.open(QStringLiteral("Bob"),
-              GameListing{.code = {}, .version = QStringLiteral("1.0"), .hostName = QStringLiteral("Bob")}, false);
+              GameListing{.code = {}, .version = QStringLiteral("1.0"), .hostName = QStringLiteral("Bob")},
+              false);
     QVERIFY(opened.wait(kWait));
     const InviteCode code = *room.code();
 

@@ -45,7 +45,7 @@ QString streamErrorInPlainWords(const XmlElement& error)
         {"policy-violation", "this program sent too much or too fast"},
         {"connection-timeout", "the connection was quiet for too long"},
     }};
-    const QString condition = conditionOf(error);
+    QString condition = conditionOf(error);
     for (const auto& [name, words] : kPlain) {
         if (condition == QLatin1String(name))
             return QString::fromLatin1(words);
