@@ -50,15 +50,24 @@ QByteArray RelayTransport::read(qint64 maxSize)
 
 void RelayTransport::shutdown()
 {
+    if (shut_)
+        return;
     flush();
     shut_ = true;
     sendSoon_.stop();
+    // Said, so that the other side need not wait for a departure it cannot see otherwise.
+    if (room_ != nullptr && room_->isJoined())
+        room_->sendPrivate(peer_, makeElement(QStringLiteral("end"), kNamespace));
 }
 
 void RelayTransport::received(const QString& nickname, const XmlElement& message)
 {
     if (shut_ || nickname != peer_)
         return;
+    if (message.child(u"end", kNamespace) != nullptr) {
+        peerGone();
+        return;
+    }
     const XmlElement* data = message.child(u"data", kNamespace);
     if (data == nullptr)
         return; // not ours to read

@@ -13,7 +13,8 @@ struct XmlElement;
 // messages within the game's room, base64 inside an element of our own namespace. Writes of one
 // turn of the event loop leave together in one message. Only messages from the occupant it was
 // made for arrive here: the server names the sender, so nobody else can speak for them. That
-// occupant leaving the room, or this side leaving it, is the connection closing.
+// occupant leaving the room or ending the relay, or this side leaving the room, is the
+// connection closing; ending it here tells the other side.
 class RelayTransport final : public StreamTransport {
     Q_OBJECT
 

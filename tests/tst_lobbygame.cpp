@@ -31,6 +31,8 @@ class TestLobbyGame : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void aParticipantPlaysThroughTheLobby();
+    void departuresReachTheOtherSide_data();
+    void departuresReachTheOtherSide();
     void aWholeGameScoresAlikeEitherWay_data();
     void aWholeGameScoresAlikeEitherWay();
     void nobodySpeaksForAnother();
@@ -221,9 +223,38 @@ void TestLobbyGame::aParticipantPlaysThroughTheLobby()
                                                  QLatin1String("hi from afar"));
                                          }),
                              kWait);
+}
 
-    guest.leave(); // out of the room is out of the game
-    QTRY_VERIFY_WITH_TIMEOUT(!bob.seat(2).taken, kWait);
+void TestLobbyGame::departuresReachTheOtherSide_data()
+{
+    QTest::addColumn<int>("departure");
+    QTest::newRow("participant leaves the room") << 0;
+    QTest::newRow("participant leaves the game") << 1;
+    QTest::newRow("host removes the participant") << 2;
+}
+
+// However a participant goes, both sides know it at once: the host frees the seat, and the
+// participant's session hears its connection close.
+void TestLobbyGame::departuresReachTheOtherSide()
+{
+    QFETCH(int, departure);
+    LobbyTable table(lobby_);
+    QVERIFY(table.open());
+    GameSession ann(QStringLiteral("1.0"));
+    QVERIFY(table.seat(ann, QStringLiteral("Ann"), true));
+    QTRY_VERIFY(table.bob.seat(2).taken);
+    QSignalSpy annClosed(&ann, &GameSession::connectionClosed);
+    if (departure == 0)
+        table.routes.clear(); // its lobby connection with it
+    else if (departure == 1)
+        ann.leave();
+    else
+        table.bob.remove(2);
+    QTRY_VERIFY_WITH_TIMEOUT(!table.bob.seat(2).taken, kWait);
+    if (departure == 2) {
+        QTRY_VERIFY_WITH_TIMEOUT(!annClosed.isEmpty(), kWait);
+        QVERIFY(ann.removedByHost());
+    }
 }
 
 void TestLobbyGame::aWholeGameScoresAlikeEitherWay_data()
