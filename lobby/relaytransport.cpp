@@ -10,7 +10,7 @@ RelayTransport::RelayTransport(ChatRoom& room, const QString& peerNickname, QObj
 {
     sendSoon_.setSingleShot(true);
     sendSoon_.setInterval(0);
-    connect(&sendSoon_, &QTimer::timeout, this, &RelayTransport::flush);
+    connect(&sendSoon_, &QTimer::timeout, this, &RelayTransport::sendNow);
     connect(&room, &ChatRoom::privateMessage, this, &RelayTransport::received);
     connect(&room, &ChatRoom::occupantLeft, this, [this](const QString& nickname) {
         if (nickname == peer_)
@@ -28,6 +28,13 @@ void RelayTransport::write(QByteArrayView bytes)
 }
 
 void RelayTransport::flush()
+{
+    // The writer flushes after every message; what one turn of the loop writes leaves together.
+    if (!outgoing_.isEmpty())
+        sendSoon_.start();
+}
+
+void RelayTransport::sendNow()
 {
     sendSoon_.stop();
     if (room_ == nullptr || !room_->isJoined())
@@ -52,7 +59,7 @@ void RelayTransport::shutdown()
 {
     if (shut_)
         return;
-    flush();
+    sendNow();
     shut_ = true;
     sendSoon_.stop();
     // Said, so that the other side need not wait for a departure it cannot see otherwise.

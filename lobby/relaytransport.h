@@ -38,6 +38,7 @@ public:
     QHostAddress peerAddress() const override { return {}; }
 
 private:
+    void sendNow();
     void received(const QString& nickname, const XmlElement& message);
     void peerGone();
 

@@ -84,7 +84,11 @@ XmppConnection::XmppConnection(QObject* parent) : QObject(parent)
     connect(&idleTimer_, &QTimer::timeout, this, &XmppConnection::pingServer);
     connect(&pingTimer_, &QTimer::timeout, this,
             [this] { finish(QStringLiteral("The lobby stopped answering.")); });
-    connect(&socket_, &QSslSocket::connected, this, &XmppConnection::streamStarts);
+    connect(&socket_, &QSslSocket::connected, this, [this] {
+        // Stanzas are small and often answer one another: none waits for an acknowledgement.
+        socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        streamStarts();
+    });
     connect(&socket_, &QSslSocket::encrypted, this, &XmppConnection::streamStarts);
     connect(&socket_, &QSslSocket::readyRead, this, &XmppConnection::readArrived);
     connect(&socket_, &QSslSocket::sslErrors, this, &XmppConnection::sslFailed);
