@@ -29,11 +29,7 @@ void ComputerPlayer::plan()
     words_.clear();
     if (session_.sitsOutFrame())
         return;
-    QByteArray tiles;
-    for (int position = 1; position <= Rack::kTiles; ++position) {
-        if (const char letter = session_.rack().letterAt(position); letter != '\0')
-            tiles += letter;
-    }
+    const QByteArray tiles = session_.rack().standingLetters();
     const int frame = session_.frame();
     const int wordsLeft = Rules::wordsLeftForTiles(frame, session_.ownRolls());
     // The session's turn ends on the tick that finds a second left.

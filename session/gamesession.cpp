@@ -333,13 +333,8 @@ void GameSession::dealt(const FromHost::Letters& message)
     game_.rack.dealt();
     for (const FromHost::Letters::Tile& tile : message.tiles)
         game_.rack.deal(tile.position, tile.letter);
-    if (message.slot == 0) {
-        game_.frameLetters.clear();
-        for (int position = 1; position <= Rack::kTiles; ++position) {
-            if (const char letter = game_.rack.letterAt(position); letter != '\0')
-                game_.frameLetters += letter;
-        }
-    }
+    if (message.slot == 0)
+        game_.frameLetters = game_.rack.standingLetters();
     if (message.slot == game_.localSlot && message.slot != 0) {
         game_.currentPlayer = message.slot; // a bonus set of frame 10: go on
         Q_EMIT newTiles();

@@ -20,6 +20,16 @@ char Rack::letterAt(int position) const
     return validPosition(position) ? letters_[at(position)] : '\0';
 }
 
+QByteArray Rack::standingLetters() const
+{
+    QByteArray letters;
+    for (int position = 1; position <= kTiles; ++position) {
+        if (const char letter = letterAt(position); letter != '\0')
+            letters += letter;
+    }
+    return letters;
+}
+
 int Rack::placeOf(int position) const
 {
     return validPosition(position) ? places_[at(position)] : 0;

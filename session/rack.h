@@ -25,6 +25,8 @@ public:
 
     // The letter of the tile at `position` while it stands on the rack, '\0' for none.
     char letterAt(int position) const;
+    // The letters of the tiles standing on the rack, in position order.
+    QByteArray standingLetters() const;
     // Where the tile of `position` stands on the rack, 0 (leftmost) to 9.
     int placeOf(int position) const;
     // The tile chosen for a swap, 0 for none.

@@ -99,16 +99,6 @@ struct LobbyTable {
     std::vector<std::unique_ptr<HostRoute>> routes;
 };
 
-QByteArray rackLetters(const GameSession& session)
-{
-    QByteArray letters;
-    for (int position = 1; position <= Rack::kTiles; ++position) {
-        if (const char letter = session.rack().letterAt(position); letter != '\0')
-            letters += letter;
-    }
-    return letters;
-}
-
 // Lays `word` and sends it; true once the host has answered.
 bool play(GameSession& session, const QByteArray& word)
 {
@@ -158,7 +148,7 @@ bool playToTheEnd(TServer& host, const QList<GameSession*>& participants, int wa
             GameSession& player = **given.begin();
             given.remove(&player);
             for (const QByteArray& word :
-                 wordsFor(words, rackLetters(player), player.frame() + player.localSlot())) {
+                 wordsFor(words, player.rack().standingLetters(), player.frame() + player.localSlot())) {
                 if (!play(player, word))
                     return false;
             }

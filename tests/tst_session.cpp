@@ -120,17 +120,6 @@ bool play(GameSession& session, const QByteArray& word)
     });
 }
 
-// The letters on the session's rack, in position order.
-QByteArray rackLetters(const GameSession& session)
-{
-    QByteArray letters;
-    for (int position = 1; position <= Rack::kTiles; ++position) {
-        if (const char letter = session.rack().letterAt(position); letter != '\0')
-            letters += letter;
-    }
-    return letters;
-}
-
 QByteArray without(QByteArray letters, const QByteArray& used)
 {
     for (const char letter : used)
@@ -215,11 +204,13 @@ void TestSession::fourPlayersPlayAWholeGame()
         if (frame == Rules::kFrames) {
             // A strike and a spare in frame 10 bring bonus sets; whatever is dealt is played whole.
             for (int bonus = 0; bonus < 2; ++bonus) {
-                QVERIFY(waitFor([&] { return bob.myTurn() && rackLetters(bob).size() == Rack::kTiles; }));
-                QVERIFY(play(bob, words_.usingAll(rackLetters(bob))));
+                QVERIFY(waitFor(
+                    [&] { return bob.myTurn() && bob.rack().standingLetters().size() == Rack::kTiles; }));
+                QVERIFY(play(bob, words_.usingAll(bob.rack().standingLetters())));
             }
-            QVERIFY(waitFor([&] { return ann.myTurn() && rackLetters(ann).size() == Rack::kTiles; }));
-            QVERIFY(play(ann, words_.usingAll(rackLetters(ann))));
+            QVERIFY(
+                waitFor([&] { return ann.myTurn() && ann.rack().standingLetters().size() == Rack::kTiles; }));
+            QVERIFY(play(ann, words_.usingAll(ann.rack().standingLetters())));
         }
         QVERIFY(table.endFrame());
         // After the frame every session holds the same sheet: the host's.
