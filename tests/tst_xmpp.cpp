@@ -3,6 +3,7 @@
 #include "chatroom.h"
 #include "gameroomguest.h"
 #include "gameroomhost.h"
+#include "internetlobby.h"
 #include "prosodyfixture.h"
 #include "relaytransport.h"
 #include "scramsha1.h"
@@ -27,6 +28,8 @@ private Q_SLOTS:
     void inviteCodesReadAsTyped();
     void lobbiesReadAsNamed_data();
     void lobbiesReadAsNamed();
+    void lobbyNamesFitTheGame_data();
+    void lobbyNamesFitTheGame();
 
     // Against the lobby.
     void initTestCase();
@@ -37,7 +40,10 @@ private Q_SLOTS:
     void roomsCarryPresenceTalkAndPrivateMessages();
     void aRoomThatNeverAnswersIsGivenUp();
     void aGameIsJoinedByItsCodeAndRelaysBytes();
-    void aLobbyThatGoesAwayIsSaid();
+    void theLobbySaysWhereItStands_data();
+    void theLobbySaysWhereItStands();
+    void theLobbyListsGamesAndPeopleAndCarriesTalk();
+    void aLobbyThatGoesAwayIsSaid(); // last: it kills the lobby
 };
 
 namespace {
@@ -170,6 +176,29 @@ void TestXmpp::lobbiesReadAsNamed()
     const std::optional<LobbyAddress> lobby = LobbyAddress::parse(named);
     QCOMPARE(lobby ? lobby->domain : QString(), domain);
     QCOMPARE(lobby ? int{lobby->port} : 0, port);
+}
+
+void TestXmpp::lobbyNamesFitTheGame_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << "Ann"
+                           << "Ann";
+    QTest::newRow("spaces") << "  Ann   Lee "
+                            << "Ann Lee";
+    QTest::newRow("too long") << QString(30, u'x') << QString(24, u'x');
+    QTest::newRow("separators and controls") << "A+n\tn\x7f"
+                                             << "Ann";
+    QTest::newRow("beyond one byte") << QString::fromUtf8("Zoë 😀 Ÿ") << QString::fromUtf8("Zoë");
+    QTest::newRow("nothing left") << "+++"
+                                  << "";
+}
+
+void TestXmpp::lobbyNamesFitTheGame()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, name);
+    QCOMPARE(InternetLobby::fitName(typed), name);
 }
 
 namespace {
@@ -400,6 +429,70 @@ void TestXmpp::aLobbyThatGoesAwayIsSaid()
     QTRY_VERIFY_WITH_TIMEOUT(!guest.closed.isEmpty(), kWait);
     QVERIFY2(guest.reason().startsWith(QLatin1String("The connection to the lobby was lost: ")),
              qPrintable(guest.reason()));
+}
+
+void TestXmpp::theLobbySaysWhereItStands_data()
+{
+    QTest::addColumn<QString>("domain"); // empty: the test's lobby
+    QTest::addColumn<bool>("listening");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("in") << QString() << true << "In the lobby: 1 player, 0 games";
+    QTest::newRow("nothing listening")
+        << QString() << false << "Lobby unreachable: nothing is listening at that address and port.";
+    QTest::newRow("an XMPP server without our names") << "127.0.0.1" << true << "Not a Pinfall lobby";
+}
+
+void TestXmpp::theLobbySaysWhereItStands()
+{
+    QFETCH(QString, domain);
+    QFETCH(bool, listening);
+    QFETCH(QString, status);
+    quint16 port = lobby_.port();
+    if (!listening) {
+        QTcpServer closedPort;
+        QVERIFY(closedPort.listen(QHostAddress::LocalHost));
+        port = closedPort.serverPort();
+    }
+    InternetLobby lobby;
+    QSignalSpy changed(&lobby, &InternetLobby::changed);
+    lobby.enter({.domain = domain.isEmpty() ? lobby_.domain() : domain, .port = port}, QStringLiteral("Ann"));
+    QCOMPARE(lobby.statusText(),
+             QStringLiteral("Connecting to %1…").arg(domain.isEmpty() ? lobby_.domain() : domain));
+    QTRY_VERIFY_WITH_TIMEOUT(lobby.state() != InternetLobby::State::Connecting, kWait);
+    QCOMPARE(lobby.statusText(), status);
+    lobby.leave();
+    QCOMPARE(lobby.state(), InternetLobby::State::Off);
+}
+
+void TestXmpp::theLobbyListsGamesAndPeopleAndCarriesTalk()
+{
+    const LobbyAddress address{.domain = lobby_.domain(), .port = lobby_.port()};
+    InternetLobby ann;
+    InternetLobby bob;
+    for (InternetLobby* lobby : {&ann, &bob}) {
+        lobby->enter(address, QStringLiteral("Ann"));
+        QTRY_VERIFY_WITH_TIMEOUT(lobby->state() != InternetLobby::State::Connecting, kWait);
+    }
+    QCOMPARE(bob.statusText(), QStringLiteral("That name is taken here; try another"));
+    bob.retry(QStringLiteral("Bob"));
+    QTRY_COMPARE_WITH_TIMEOUT(bob.state(), InternetLobby::State::In, kWait);
+
+    Client host;
+    host.signIn(lobby_);
+    QVERIFY2(host.waitOnline(), qPrintable(host.reason()));
+    GameRoomHost game(host.connection, address);
+    game.open(QStringLiteral("Lee"),
+              GameListing{.code = {}, .version = QStringLiteral("1.0"), .hostName = QStringLiteral("Lee")},
+              true);
+    QTRY_COMPARE_WITH_TIMEOUT(ann.games().size(), 1, kWait);
+    QCOMPARE(ann.games().first().hostName, QStringLiteral("Lee"));
+    QCOMPARE(ann.people(), QStringList{QStringLiteral("Bob")});
+    QCOMPARE(ann.statusText(), QStringLiteral("In the lobby: 2 players, 1 game"));
+
+    QSignalSpy heard(&bob, &InternetLobby::said);
+    ann.say(QStringLiteral("anyone for a game?"));
+    QVERIFY(heard.wait(kWait));
+    QCOMPARE(heard.first(), (QVariantList{QStringLiteral("Ann"), QStringLiteral("anyone for a game?")}));
 }
 
 QTEST_GUILESS_MAIN(TestXmpp)
