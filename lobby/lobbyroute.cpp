@@ -10,6 +10,7 @@ LobbyRoute::LobbyRoute(const LobbyAddress& lobby, const InviteCode& code, QObjec
       code_(code),
       guest_(connection_, lobby)
 {
+    connect(&guest_, &GameRoomGuest::reached, this, &LobbyRoute::reached);
     connect(&guest_, &GameRoomGuest::failed, this, &HostRoute::failed);
     connect(&connection_, &XmppConnection::closed, this, [this](const QString& why) {
         if (!why.isEmpty())
@@ -19,11 +20,16 @@ LobbyRoute::LobbyRoute(const LobbyAddress& lobby, const InviteCode& code, QObjec
 
 void LobbyRoute::join(GameSession& session, const QString& playerName)
 {
-    connect(&connection_, &XmppConnection::online, this,
-            [this, playerName] { guest_.join(code_, playerName); });
-    connect(&guest_, &GameRoomGuest::reached, &session, [this, &session, playerName](RelayTransport* relay) {
+    connect(this, &LobbyRoute::reached, &session, [this, &session, playerName](RelayTransport* relay) {
         session.joinOver(relay, playerName, code_.shown());
     });
+    reach(playerName);
+}
+
+void LobbyRoute::reach(const QString& playerName)
+{
+    connect(&connection_, &XmppConnection::online, this,
+            [this, playerName] { guest_.join(code_, playerName); });
     connectAsGuest(connection_, lobby_);
 }
 

@@ -6,6 +6,8 @@
 #include "lobbyaddress.h"
 #include "xmppconnection.h"
 
+class RelayTransport;
+
 // A game on a lobby, reached by its invite code: the route signs in as a guest of its own,
 // enters the game's room and hands the session the relay to the host. Each step has its time
 // limit (signing in, entering the room, and then the host's greeting), and a lobby that goes
@@ -18,8 +20,15 @@ public:
 
     void join(GameSession& session, const QString& playerName) override;
     QString failure(const QString& reason) const override;
+    // Signs in and enters the game's room under `playerName`; reached() gives the relay.
+    void reach(const QString& playerName);
+    InviteCode code() const { return code_; }
 
     XmppConnection& connection() { return connection_; }
+
+Q_SIGNALS:
+    // The relay to the host, for a session or a join attempt to take.
+    void reached(RelayTransport* toHost);
 
 private:
     LobbyAddress lobby_;

@@ -7,7 +7,10 @@
 #include "hostedgame.h"
 #include "hostroute.h"
 #include "joinattempt.h"
+#include "lobbygame.h"
+#include "lobbyroute.h"
 #include "missedwords.h"
+#include "relaytransport.h"
 #include "tally.h"
 #include "tserver.h"
 #include "visiblehost.h"
@@ -25,6 +28,14 @@ void dispose(std::unique_ptr<JoinAttempt>& attempt)
 }
 
 } // namespace
+
+// A QObject only to go with deleteLater(): it may be what tells of its own end.
+struct PlayController::LobbyHosting : QObject {
+    LobbyHosting(TServer& host, const LobbyAddress& lobby) : game(host, link, lobby) {}
+
+    XmppConnection link;
+    LobbyGame game;
+};
 
 PlayController::PlayController(GameSession& session, TServer& host, QObject* parent)
     : QObject(parent),
@@ -136,6 +147,7 @@ void PlayController::hostOwnGame()
 void PlayController::join(const QString& playerName, const GameAddress& where)
 {
     dispose(attempt_); // a newer choice replaces a join still waiting
+    routeTried_.reset();
     attempt_ = std::make_unique<JoinAttempt>(where.host, QString::number(where.port), answerTimeout);
     connect(attempt_.get(), &JoinAttempt::slotGiven, this, [this, playerName] { joined(playerName); });
     connect(attempt_.get(), &JoinAttempt::failed, this, &PlayController::attemptFailed);
@@ -147,17 +159,40 @@ void PlayController::joinLocalGame(const QString& playerName)
     join(playerName, GameAddress{kLocalHost, gamePort.toUShort()});
 }
 
+void PlayController::joinByCode(const QString& playerName, const LobbyAddress& lobby, const InviteCode& code)
+{
+    dispose(attempt_);
+    routeTried_ = std::make_unique<LobbyRoute>(lobby, code);
+    connect(routeTried_.get(), &HostRoute::failed, this, &PlayController::attemptFailed);
+    connect(routeTried_.get(), &LobbyRoute::reached, this, [this, playerName](RelayTransport* relay) {
+        attempt_ = std::make_unique<JoinAttempt>(QString(), QString(), answerTimeout);
+        connect(attempt_.get(), &JoinAttempt::slotGiven, this, [this, playerName] { joined(playerName); });
+        connect(attempt_.get(), &JoinAttempt::failed, this, &PlayController::attemptFailed);
+        attempt_->startOver(relay, routeTried_->code().shown());
+    });
+    routeTried_->reach(playerName);
+}
+
 void PlayController::joined(const QString& playerName)
 {
     std::unique_ptr<JoinAttempt> attempt = std::move(attempt_);
+    std::unique_ptr<LobbyRoute> route = std::move(routeTried_);
     leave();
     session_.joinThrough(*attempt, playerName);
     dispose(attempt);
+    if (route) {
+        // The lobby carries the game from now on: losing it is said before the host's going.
+        route_ = std::move(route);
+        disconnect(route_.get(), nullptr, this, nullptr);
+        connect(route_.get(), &HostRoute::failed, this, &PlayController::notice);
+    }
 }
 
 void PlayController::attemptFailed(const QString& why)
 {
     dispose(attempt_);
+    if (routeTried_)
+        routeTried_.release()->deleteLater(); // it may be the one telling
     Q_EMIT joinFailed(why);
     // A join from the command line had no game to go back to.
     if (!session_.loggedIn() && host_.listeningPort() == 0)
@@ -174,11 +209,47 @@ void PlayController::leave()
 {
     disconnect(startWhenSeated_);
     computers_.reset(); // they leave while their host is still there
+    closeLobbyGame();
     if (visibleHost_ != nullptr)
         visibleHost_->hide();
     session_.leave();
+    if (route_)
+        route_.release()->deleteLater(); // its lobby connection may be what told of the end
     if (host_.listeningPort() != 0)
         host_.stopHosting();
+}
+
+void PlayController::hostOnLobby(const LobbyAddress& lobby, bool listedPublicly, const QString& playerName)
+{
+    closeLobbyGame();
+    // Others would see the solo game's "You": a game of one's own starts afresh under the name
+    // they will see, as long as nobody is in it and nothing is being played.
+    const bool renamed =
+        session_.playerName() != playerName && !session_.gameRunning() && !othersInHostedGame();
+    if (!session_.isHost() || renamed) {
+        leave();
+        if (!host(playerName))
+            return; // hostingFailed() says why
+    }
+    lobbyHosting_ = std::make_unique<LobbyHosting>(host_, lobby);
+    LobbyGame& game = lobbyHosting_->game;
+    connect(&game.room(), &GameRoomHost::opened, this, &PlayController::lobbyGameOpened);
+    connect(&game.room(), &GameRoomHost::failed, this, &PlayController::lobbyGameFailed);
+    connect(&lobbyHosting_->link, &XmppConnection::online, &game,
+            [this, &game, name = session_.playerName(), listedPublicly] {
+                game.open(name, session_.version(), listedPublicly);
+            });
+    connect(&lobbyHosting_->link, &XmppConnection::closed, this, [this](const QString& why) {
+        if (!why.isEmpty())
+            Q_EMIT lobbyGameFailed(why);
+    });
+    connectAsGuest(lobbyHosting_->link, lobby);
+}
+
+void PlayController::closeLobbyGame()
+{
+    if (lobbyHosting_)
+        lobbyHosting_.release()->deleteLater(); // it may be the one telling
 }
 
 void PlayController::hostWent()

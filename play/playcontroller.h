@@ -15,12 +15,15 @@
 
 class ComputerOpponents;
 class GameSession;
+class InviteCode;
 class JoinAttempt;
+class LobbyRoute;
 class Tally;
 class TServer;
 class VisibleHost;
 struct GameAddress;
 struct GameResult;
+struct LobbyAddress;
 
 // What the program does with games, without a window: it hosts, joins and leaves them, seats
 // its computer players, makes the game it hosts visible, tells the words a player missed and
@@ -56,7 +59,14 @@ public:
     void join(const QString& playerName, const GameAddress& where);
     // Joins the game that holds the port this program would host on.
     void joinLocalGame(const QString& playerName);
-    bool isJoining() const { return attempt_ != nullptr; }
+    // Asks the game with invite code `code` on `lobby` for a place, as join() asks at an address.
+    void joinByCode(const QString& playerName, const LobbyAddress& lobby, const InviteCode& code);
+    // Opens the game hosted here on `lobby` too, listed there or by invitation only; its code
+    // comes with lobbyGameOpened(). A player in somebody else's game gets one of their own.
+    void hostOnLobby(const LobbyAddress& lobby, bool listedPublicly, const QString& playerName);
+    // The game hosted here is no longer on the lobby; it goes on for those in it.
+    void closeLobbyGame();
+    bool isJoining() const { return attempt_ != nullptr || routeTried_ != nullptr; }
     bool isInGameAt(const GameAddress& where) const;
     // Leaves the game, ending it first when it is hosted here.
     void leave();
@@ -89,6 +99,9 @@ Q_SIGNALS:
     void withoutGame(const QString& why);
     // The game hosted here cannot be made visible.
     void visibilityFailed(const QString& why);
+    // The game hosted here is on the lobby under `code`, or could not be put or kept there.
+    void lobbyGameOpened(const InviteCode& code);
+    void lobbyGameFailed(const QString& why);
 
 private:
     // Back to a game of one's own, once the player's game has gone.
@@ -107,8 +120,12 @@ private:
     TServer& host_;
     VisibleHost* visibleHost_ = nullptr;
     Tally* tally_ = nullptr;
-    std::unique_ptr<JoinAttempt> attempt_; // a join waiting for the host's answer
-    std::unique_ptr<JoinAttempt> probe_;   // asks whether a game holds the port
+    std::unique_ptr<JoinAttempt> attempt_;   // a join waiting for the host's answer
+    std::unique_ptr<LobbyRoute> routeTried_; // a join by code on its way to the host
+    std::unique_ptr<LobbyRoute> route_;      // the lobby connection of the game joined by code
+    struct LobbyHosting;
+    std::unique_ptr<LobbyHosting> lobbyHosting_; // the game hosted here, on a lobby
+    std::unique_ptr<JoinAttempt> probe_;         // asks whether a game holds the port
     // This program's computer players, made at the first start that asks for any; they leave
     // with the game, while its host is still there.
     std::unique_ptr<ComputerOpponents> computers_;

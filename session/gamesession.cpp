@@ -101,7 +101,7 @@ void GameSession::joinThrough(JoinAttempt& attempt, const QString& playerName)
 {
     hostAddress_ = attempt.address();
     port_ = attempt.port();
-    joinOver(attempt.takeConnection(), playerName);
+    joinOver(attempt.takeConnection(), playerName, attempt.gameName());
     if (!queue_.receive(&sock_, attempt.received()))
         sock_.close();
 }

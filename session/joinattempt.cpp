@@ -68,6 +68,13 @@ void JoinAttempt::start()
     }
 }
 
+void JoinAttempt::startOver(StreamTransport* stream, const QString& gameName)
+{
+    gameName_ = gameName;
+    answerTimer_.start();
+    sock_.adoptConnected(stream);
+}
+
 void JoinAttempt::readArrived()
 {
     if (finished_)
@@ -110,7 +117,7 @@ void JoinAttempt::fail(const QString& reason)
     finished_ = true;
     answerTimer_.stop();
     sock_.close(); // its "Socket Closed" finds the attempt finished
-    const QString why = failure(address_, port_, reason);
+    const QString why = gameName_.isEmpty() ? failure(address_, port_, reason) : failure(gameName_, reason);
     // Told after the handler that found out, so that the attempt may be deleted on hearing it.
     QMetaObject::invokeMethod(
         this, [this, why] { Q_EMIT failed(why); }, Qt::QueuedConnection);

@@ -22,8 +22,13 @@ public:
 
     // Connects; the answer comes as a signal, never from inside this call.
     void start();
+    // Asks over a stream that is connected already (a lobby's relay to the game `gameName`),
+    // which the attempt then owns.
+    void startOver(StreamTransport* stream, const QString& gameName);
     QString address() const { return address_; }
     QString port() const { return port_; }
+    // The game's name when it was reached by one rather than at an address.
+    QString gameName() const { return gameName_; }
     // Whether a game host answered, with a slot or with "Game is full".
     bool hostAnswered() const { return hostAnswered_; }
 
@@ -47,6 +52,7 @@ private:
 
     QString address_;
     QString port_;
+    QString gameName_;
     TSock sock_;
     MessageReader reader_;
     QByteArray received_;

@@ -3,7 +3,10 @@
 // a host and a controller in this process, on loopback.
 #include "gameaddress.h"
 #include "gamesession.h"
+#include "internetlobby.h"
+#include "invitecode.h"
 #include "playcontroller.h"
+#include "prosodyfixture.h"
 #include "tickedhost.h"
 
 #include <QSignalSpy>
@@ -66,14 +69,18 @@ struct TwoPlayers {
 
 class TestPlay : public QObject {
     Q_OBJECT
+    ProsodyFixture lobby_;
 
 private Q_SLOTS:
+    void initTestCase() { QVERIFY(lobby_.start()); }
     void joiningLeavesTheGameHostedHere();
     void aFailedJoinKeepsTheGame_data();
     void aFailedJoinKeepsTheGame();
     void theHostGoingAwayBringsBackAGameOfOnesOwn_data();
     void theHostGoingAwayBringsBackAGameOfOnesOwn();
     void aTakenPortSaysWhetherAGameHoldsIt();
+    void aGameOnTheLobbyIsJoinedByItsCode_data();
+    void aGameOnTheLobbyIsJoinedByItsCode();
 };
 
 void TestPlay::joiningLeavesTheGameHostedHere()
@@ -182,6 +189,57 @@ void TestPlay::aTakenPortSaysWhetherAGameHoldsIt()
     ann.play.gamePort = QString::number(bob.host.listeningPort());
     ann.play.joinLocalGame(QStringLiteral("Ann"));
     QVERIFY(ann.seatedAt(2));
+}
+
+void TestPlay::aGameOnTheLobbyIsJoinedByItsCode_data()
+{
+    QTest::addColumn<bool>("listed");
+    QTest::newRow("by invitation") << false;
+    QTest::newRow("listed") << true;
+}
+
+// Bob puts his game on the lobby; Ann, in a game of her own, first tries a code nobody has and
+// stays where she is, then joins Bob's by its code. A listed game is in the lobby's list too.
+void TestPlay::aGameOnTheLobbyIsJoinedByItsCode()
+{
+    QFETCH(bool, listed);
+    const LobbyAddress lobby{.domain = lobby_.domain(), .port = lobby_.port()};
+    Player bob;
+    Player ann;
+    bob.play.start({});
+    ann.play.start({});
+    QVERIFY(bob.seatedAt(1) && ann.seatedAt(1));
+    std::optional<InviteCode> opened;
+    QObject::connect(&bob.play, &PlayController::lobbyGameOpened,
+                     [&opened](const InviteCode& code) { opened = code; });
+    bob.play.hostOnLobby(lobby, listed, QStringLiteral("Bob"));
+    QTRY_VERIFY_WITH_TIMEOUT(opened, kWait);
+    const InviteCode code = *opened;
+    QTRY_COMPARE(bob.session.seat(1).name, QStringLiteral("Bob")); // no longer "You"
+
+    InternetLobby lookout;
+    lookout.enter(lobby, QStringLiteral("Lookout"));
+    QTRY_COMPARE_WITH_TIMEOUT(lookout.state(), InternetLobby::State::In, kWait);
+    QCOMPARE(lookout.games().size(), listed ? 1 : 0);
+
+    ann.play.joinByCode(QStringLiteral("Ann"), lobby, *InviteCode::parse(u"AAA-AAA"));
+    QVERIFY(ann.play.isJoining());
+    QTRY_COMPARE_WITH_TIMEOUT(ann.joinFailures.size(), 1, kWait);
+    QCOMPARE(ann.joinFailures.front(), QStringLiteral("No game has the code AAA-AAA."));
+    QVERIFY(!ann.play.isJoining());
+    QVERIFY(ann.session.isHost() && ann.session.loggedIn());
+
+    ann.play.joinByCode(QStringLiteral("Ann"), lobby, code);
+    QVERIFY(ann.seatedAt(2));
+    QTRY_COMPARE(bob.session.seat(2).name, QStringLiteral("Ann"));
+    QCOMPARE(ann.host.listeningPort(), 0); // her own game is over
+    QSignalSpy bobHears(&bob.session, &GameSession::lineAdded);
+    ann.session.say(QStringLiteral("hello Bob"), 0); // the lobby still carries her game
+    QTRY_VERIFY_WITH_TIMEOUT(!bobHears.isEmpty(), kWait);
+    QVERIFY(bobHears.last().first().toString().contains(QLatin1String("hello Bob")));
+    bob.play.leave();
+    QTRY_VERIFY_WITH_TIMEOUT(ann.notices.contains(QStringLiteral("The host has left, and the game is over.")),
+                             kWait);
 }
 
 QTEST_GUILESS_MAIN(TestPlay)
