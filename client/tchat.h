@@ -16,6 +16,8 @@ class ChatPane;
 class OptionsMenu;
 class PlayWithOthers;
 struct GameAddress;
+class InviteCode;
+struct LobbyAddress;
 class PlayController;
 class QAction;
 class QMenu;
@@ -110,6 +112,8 @@ private:
     // Playing with others (tchat_others.cpp).
     void followPlay();
     void joinElsewhere(const QString& playerName, const GameAddress& where);
+    void joinByCode(const LobbyAddress& lobby, const InviteCode& code);
+    void hostOnLobby(const LobbyAddress& lobby, bool listedPublicly);
     void hostHereToggled(bool on, const QString& playerName);
     // Hosting here failed: the player chooses what to do instead; the program stays.
     void hostingFailed(const QString& why, bool gameHoldsIt);

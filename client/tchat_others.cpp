@@ -4,6 +4,7 @@
 #include "faultreport.h"
 #include "gameaddress.h"
 #include "hostingfailedbox.h"
+#include "internetpanel.h"
 #include "playcontroller.h"
 #include "playwithothers.h"
 #include "tchat.h"
@@ -26,6 +27,14 @@ void Tchat::setOthers(PlayWithOthers& window)
             });
     connect(others_, &PlayWithOthers::hostHereToggled, this,
             [this](bool on, const QString& name) { FaultReport::guard([&] { hostHereToggled(on, name); }); });
+    connect(&others_->internet(), &InternetPanel::joinRequested, this,
+            [this](const LobbyAddress& lobby, const InviteCode& code) {
+                FaultReport::guard([&] { joinByCode(lobby, code); });
+            });
+    connect(&others_->internet(), &InternetPanel::hostRequested, this,
+            [this](const LobbyAddress& lobby, bool listedPublicly) {
+                FaultReport::guard([&] { hostOnLobby(lobby, listedPublicly); });
+            });
 }
 
 void Tchat::followPlay()
@@ -48,6 +57,19 @@ void Tchat::followPlay()
         showOthers();
     });
     connect(play_, &PlayController::visibilityFailed, this, [this](const QString& why) {
+        if (others_ != nullptr)
+            others_->showFailure(why);
+    });
+    connect(play_, &PlayController::lobbyGameOpened, this, [this](const InviteCode& code) {
+        chatPane().addLine(
+            QStringLiteral("Friends join your game with the code %1, or the link pinfall://join/%1.")
+                .arg(code.shown()),
+            noticeColour);
+        if (others_ != nullptr)
+            others_->internet().showInviteCode(code);
+    });
+    connect(play_, &PlayController::lobbyGameFailed, this, [this](const QString& why) {
+        chatPane().addLine(why, noticeColour);
         if (others_ != nullptr)
             others_->showFailure(why);
     });
@@ -102,6 +124,40 @@ void Tchat::joinElsewhere(const QString& playerName, const GameAddress& where)
     others_->hide();
     chatPane().addLine(QStringLiteral("Loading Multi-player Game.. Please Wait."), noticeColour);
     play_->join(playerName, where); // the game goes on until the new host gives a place
+}
+
+void Tchat::joinByCode(const LobbyAddress& lobby, const InviteCode& code)
+{
+    if (othersWouldLoseTheirGame(kLeavingEndsTheirGame))
+        return;
+    const QString name = InternetLobby::fitName(others_->playerName());
+    if (name.isEmpty()) {
+        others_->showFailure(QStringLiteral("Type the name the others will see first."));
+        return;
+    }
+    settings_.playerName = name;
+    settings_.lobbyAddress = others_->internet().lobbyText();
+    saveinifile();
+    chatPane().addLine(QStringLiteral("Joining %1…").arg(code.shown()), noticeColour);
+    play_->joinByCode(name, lobby, code); // the game goes on until the new host gives a place
+}
+
+void Tchat::hostOnLobby(const LobbyAddress& lobby, bool listedPublicly)
+{
+    const QString name = InternetLobby::fitName(others_->playerName());
+    if (name.isEmpty()) {
+        others_->showFailure(QStringLiteral("Type the name the others will see first."));
+        return;
+    }
+    if (!session_.isHost() && session_.loggedIn() &&
+        QMessageBox::question(this, windowTitle(),
+                              QStringLiteral("To host here you leave the game you are in. Leave it?")) !=
+            QMessageBox::Yes)
+        return;
+    settings_.playerName = name;
+    settings_.lobbyAddress = others_->internet().lobbyText();
+    saveinifile();
+    play_->hostOnLobby(lobby, listedPublicly, name);
 }
 
 void Tchat::hostHereToggled(bool on, const QString& playerName)

@@ -3,6 +3,7 @@
 #include "colorvalue.h"
 #include "faultreport.h"
 #include "gamesettings.h"
+#include "internetpanel.h"
 #include "optionsmenu.h"
 #include "playcontroller.h"
 #include "playwithothers.h"
@@ -46,8 +47,10 @@ void Tchat::loadinifile()
         gamestart_->keepChoices(settings_); // as the dialog brought them into its ranges
     }
     applySettings();
-    if (others_ != nullptr)
+    if (others_ != nullptr) {
         others_->remember(stored.playerName, stored.joinAddress, stored.hostHere);
+        others_->internet().setLobbyText(stored.lobbyAddress);
+    }
     play_->rememberVisible(stored.hostHere, stored.playerName);
 }
 

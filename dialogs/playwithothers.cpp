@@ -2,6 +2,7 @@
 
 #include "dialoglook.h"
 #include "gamerules.h"
+#include "internetpanel.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -43,7 +44,7 @@ PlayWithOthers::PlayWithOthers(DiscoveryNetwork network, quint16 gamePort, QWidg
       finder_(std::move(network)),
       gamePort_(gamePort)
 {
-    giveDialogLook(this, "playwithothers", QStringLiteral("Play with Others"), {560, 400});
+    giveDialogLook(this, "playwithothers", QStringLiteral("Play with Others"), {640, 700});
     buildControls();
     connect(&finder_, &GameFinder::gamesChanged, this, &PlayWithOthers::listGames);
 }
@@ -104,13 +105,16 @@ void PlayWithOthers::buildControls()
     addresses_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(addresses_, 6, 0, 1, 3);
 
+    internet_ = new InternetPanel([this] { return playerName(); }, this);
+    grid->addWidget(internet_, 7, 0, 1, 3);
+
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("status"));
     status_->setWordWrap(true);
-    grid->addWidget(status_, 7, 0, 1, 2);
+    grid->addWidget(status_, 8, 0, 1, 2);
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    grid->addWidget(close, 7, 2);
+    grid->addWidget(close, 8, 2);
     grid->setColumnStretch(1, 1);
 }
 
@@ -186,11 +190,13 @@ void PlayWithOthers::showEvent(QShowEvent* event)
     if (!finder_.start())
         tell(QStringLiteral("Cannot look for games on your network: %1").arg(finder_.error()));
     listGames();
+    internet_->enterLobby();
 }
 
 void PlayWithOthers::hideEvent(QHideEvent* event)
 {
     finder_.stop();
+    internet_->leaveLobby();
     QWidget::hideEvent(event);
 }
 

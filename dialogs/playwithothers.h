@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+class InternetPanel;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -35,6 +36,8 @@ public:
     void joinChosen();
     void joinAddress();
 
+    InternetPanel& internet() { return *internet_; }
+
 Q_SIGNALS:
     void joinRequested(const QString& playerName, const GameAddress& where);
     void hostHereToggled(bool on, const QString& playerName);
@@ -62,4 +65,5 @@ private:
     QCheckBox* hostHere_ = nullptr;
     QLabel* addresses_ = nullptr;
     QLabel* status_ = nullptr;
+    InternetPanel* internet_ = nullptr;
 };

@@ -110,7 +110,7 @@ struct Key {
 };
 
 // Every key but the phrases, in the order they are written.
-constexpr std::array<Key, 21> kKeys{{
+constexpr std::array<Key, 22> kKeys{{
     {QLatin1String("Top"), Number{&GameSettings::top}},
     {QLatin1String("Left"), Number{&GameSettings::left}},
     {QLatin1String("Width"), Number{&GameSettings::width}},
@@ -132,6 +132,7 @@ constexpr std::array<Key, 21> kKeys{{
     {QLatin1String("PlayerName"), Text{&GameSettings::playerName}},
     {QLatin1String("JoinAddress"), Text{&GameSettings::joinAddress}},
     {QLatin1String("HostHere"), Flag{&GameSettings::hostHere}},
+    {QLatin1String("LobbyAddress"), Text{&GameSettings::lobbyAddress}},
 }};
 
 QString phraseKey(std::size_t index)

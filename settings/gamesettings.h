@@ -41,6 +41,7 @@ struct GameSettings {
     QString playerName{};
     QString joinAddress{};
     bool hostHere = false;
+    QString lobbyAddress{}; // the internet lobby, DOMAIN[:PORT]
     // Phrase buttons 1 to 10; an empty text leaves the button with the phrase it has.
     Phrases phrases{};
 

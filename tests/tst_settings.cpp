@@ -150,7 +150,7 @@ void TestSettings::eachKeyReadsByItsRuleAndWritesBack_data()
                       "Timeperturn=1\r\nTurnsound=0\r\nTimebetween=10\r\nType=false\r\n"
                       "Usespace=false\r\nShowbadword=true\r\nClearwords=false\r\n"
                       "Playsounds=true\r\nShowmissedwords=true\r\nComputerPlayers=\r\nComputerLevel=\r\n"
-                      "PlayerName=\r\nJoinAddress=\r\nHostHere=false\r\nPhrase1=\r\n");
+                      "PlayerName=\r\nJoinAddress=\r\nHostHere=false\r\nLobbyAddress=\r\nPhrase1=\r\n");
     QTest::newRow("numbers") << QByteArray("Top=120\r\nLeft=-5\r\nWidth=wide\r\nHeight=\r\nTextsize=11")
                              << GameSettings{.top = 120, .left = -5, .textSize = 11}
                              << QByteArray(
@@ -173,11 +173,14 @@ void TestSettings::eachKeyReadsByItsRuleAndWritesBack_data()
         << GameSettings{.computerPlayers = 2, .computerLevel = QStringLiteral("expert")}
         << QByteArray("ComputerPlayers=2\r\nComputerLevel=expert\r\n");
     QTest::newRow("playing with others")
-        << QByteArray("PlayerName=Ann Lee\r\nJoinAddress=games.example.org:7773\r\nHostHere=true")
+        << QByteArray("PlayerName=Ann Lee\r\nJoinAddress=games.example.org:7773\r\nHostHere=true\r\n"
+                      "LobbyAddress=lobby.example.org")
         << GameSettings{.playerName = QStringLiteral("Ann Lee"),
                         .joinAddress = QStringLiteral("games.example.org:7773"),
-                        .hostHere = true}
-        << QByteArray("PlayerName=Ann Lee\r\nJoinAddress=games.example.org:7773\r\nHostHere=true\r\n");
+                        .hostHere = true,
+                        .lobbyAddress = QStringLiteral("lobby.example.org")}
+        << QByteArray("PlayerName=Ann Lee\r\nJoinAddress=games.example.org:7773\r\nHostHere=true\r\n"
+                      "LobbyAddress=lobby.example.org\r\n");
     QTest::newRow("computer players no number")
         << QByteArray("ComputerPlayers=two") << GameSettings{} << QByteArray("ComputerPlayers=\r\n");
     QTest::newRow("choices") << QByteArray("Turnsound=1\r\nTimebetween=15")
