@@ -131,7 +131,7 @@ QString InternetPanel::lobbyText() const
 
 std::optional<LobbyAddress> InternetPanel::typedLobby()
 {
-    const std::optional<LobbyAddress> lobby = LobbyAddress::parse(lobbyText());
+    std::optional<LobbyAddress> lobby = LobbyAddress::parse(lobbyText());
     if (!lobby)
         tell(QStringLiteral("Type the lobby's name, with \":port\" after it if it is not on 5222."));
     return lobby;
