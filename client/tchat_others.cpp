@@ -10,6 +10,9 @@
 #include "tchat.h"
 
 #include <QMessageBox>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -62,8 +65,7 @@ void Tchat::followPlay()
     });
     connect(play_, &PlayController::lobbyGameOpened, this, [this](const InviteCode& code) {
         chatPane().addLine(
-            QStringLiteral("Friends join your game with the code %1, or the link pinfall://join/%1.")
-                .arg(code.shown()),
+            QStringLiteral("Friends join your game with its invite code, %1.").arg(code.shown()),
             noticeColour);
         if (others_ != nullptr)
             others_->internet().showInviteCode(code);
@@ -82,8 +84,17 @@ void Tchat::showOthers()
 {
     if (others_ == nullptr)
         return;
-    if (others_->isHidden())
-        others_->move(frameGeometry().center() - others_->rect().center());
+    if (others_->isHidden()) {
+        // Over the main window, but whole on its screen: the window is taller than the board.
+        QRect place = others_->frameGeometry();
+        place.moveCenter(frameGeometry().center());
+        const QRect screen = this->screen()->availableGeometry();
+        place.moveLeft(
+            std::clamp(place.left(), screen.left(), std::max(screen.left(), screen.right() - place.width())));
+        place.moveTop(
+            std::clamp(place.top(), screen.top(), std::max(screen.top(), screen.bottom() - place.height())));
+        others_->move(place.topLeft());
+    }
     others_->show();
     others_->raise();
     others_->activateWindow();

@@ -54,13 +54,27 @@ void GameRoomHost::roomJoined()
         tryNextCode();
         return;
     }
-    if (listedPublicly_) {
-        lobbyRoom_ =
-            std::make_unique<ChatRoom>(connection_, kLobbyRoom + QLatin1Char('@') + lobby_.roomsDomain());
-        // Named by the code in the lobby room, where host names may repeat.
-        lobbyRoom_->join(code_->roomName(), listing_.toElement());
-    }
+    setListedPublicly(listedPublicly_);
     Q_EMIT opened(*code_);
+}
+
+void GameRoomHost::setListedPublicly(bool listed)
+{
+    listedPublicly_ = listed;
+    if (!room_ || !room_->isJoined())
+        return; // the room lists it, or not, once it is open
+    if (!listed) {
+        if (lobbyRoom_)
+            lobbyRoom_->leave(); // the room drops the listing with the presence
+        lobbyRoom_.reset();
+        return;
+    }
+    if (lobbyRoom_)
+        return;
+    lobbyRoom_ =
+        std::make_unique<ChatRoom>(connection_, kLobbyRoom + QLatin1Char('@') + lobby_.roomsDomain());
+    // Named by the code in the lobby room, where host names may repeat.
+    lobbyRoom_->join(code_->roomName(), listing_.toElement());
 }
 
 void GameRoomHost::setListing(const GameListing& listing)

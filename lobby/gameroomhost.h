@@ -32,6 +32,9 @@ public:
     // Opens a room under a fresh code once the connection is online. `listing` without its code.
     void open(const QString& hostName, const GameListing& listing, bool listedPublicly);
     void setListing(const GameListing& listing);
+    // Lists the open game in the lobby room, or takes it out; the game's room stays as it is.
+    void setListedPublicly(bool listed);
+    bool listedPublicly() const { return listedPublicly_; }
     const std::optional<InviteCode>& code() const { return code_; }
 
 Q_SIGNALS:

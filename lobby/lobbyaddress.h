@@ -19,6 +19,7 @@ struct LobbyAddress {
     static std::optional<LobbyAddress> parse(QStringView text);
 
     QString guestDomain() const { return QStringLiteral("guest.") + domain; }
+    friend bool operator==(const LobbyAddress&, const LobbyAddress&) = default;
     QString roomsDomain() const { return QStringLiteral("rooms.") + domain; }
 };
 

@@ -31,8 +31,9 @@ void dispose(std::unique_ptr<JoinAttempt>& attempt)
 
 // A QObject only to go with deleteLater(): it may be what tells of its own end.
 struct PlayController::LobbyHosting : QObject {
-    LobbyHosting(TServer& host, const LobbyAddress& lobby) : game(host, link, lobby) {}
+    LobbyHosting(TServer& host, const LobbyAddress& lobby) : lobby(lobby), game(host, link, lobby) {}
 
+    LobbyAddress lobby;
     XmppConnection link;
     LobbyGame game;
 };
@@ -221,6 +222,14 @@ void PlayController::leave()
 
 void PlayController::hostOnLobby(const LobbyAddress& lobby, bool listedPublicly, const QString& playerName)
 {
+    // Already there: only the listing changes, and nobody who came by the lobby is put out.
+    if (lobbyHosting_ && lobbyHosting_->lobby == lobby && session_.isHost()) {
+        GameRoomHost& room = lobbyHosting_->game.room();
+        room.setListedPublicly(listedPublicly);
+        if (room.code())
+            Q_EMIT lobbyGameOpened(*room.code());
+        return;
+    }
     closeLobbyGame();
     // Others would see the solo game's "You": a game of one's own starts afresh under the name
     // they will see, as long as nobody is in it and nothing is being played.
@@ -235,9 +244,10 @@ void PlayController::hostOnLobby(const LobbyAddress& lobby, bool listedPublicly,
     LobbyGame& game = lobbyHosting_->game;
     connect(&game.room(), &GameRoomHost::opened, this, &PlayController::lobbyGameOpened);
     connect(&game.room(), &GameRoomHost::failed, this, &PlayController::lobbyGameFailed);
+    game.room().setListedPublicly(listedPublicly); // until it opens, a later choice replaces it
     connect(&lobbyHosting_->link, &XmppConnection::online, &game,
-            [this, &game, name = session_.playerName(), listedPublicly] {
-                game.open(name, session_.version(), listedPublicly);
+            [this, &game, name = session_.playerName()] {
+                game.open(name, session_.version(), game.room().listedPublicly());
             });
     connect(&lobbyHosting_->link, &XmppConnection::closed, this, [this](const QString& why) {
         if (!why.isEmpty())

@@ -237,6 +237,12 @@ void TestPlay::aGameOnTheLobbyIsJoinedByItsCode()
     ann.session.say(QStringLiteral("hello Bob"), 0); // the lobby still carries her game
     QTRY_VERIFY_WITH_TIMEOUT(!bobHears.isEmpty(), kWait);
     QVERIFY(bobHears.last().first().toString().contains(QLatin1String("hello Bob")));
+
+    // Listed the other way round: the list follows, and Ann plays on.
+    bob.play.hostOnLobby(lobby, !listed, QStringLiteral("Bob"));
+    QTRY_COMPARE_WITH_TIMEOUT(lookout.games().size(), listed ? 0 : 1, kWait);
+    ann.session.say(QStringLiteral("still here"), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(bobHears.last().first().toString().contains(QLatin1String("still here")), kWait);
     bob.play.leave();
     QTRY_VERIFY_WITH_TIMEOUT(ann.notices.contains(QStringLiteral("The host has left, and the game is over.")),
                              kWait);
