@@ -71,7 +71,8 @@ int main(int argc, char** argv)
         return 0;
     QApplication app(argc, argv);
     SingleInstance instance(QStringLiteral("ovar11"));
-    if (instance.CheckPrevInstance())
+    // A join link given to a second copy is opened by the first.
+    if (instance.CheckPrevInstance(QCoreApplication::arguments().mid(1)))
         return 0;
     QApplication::setApplicationName(QStringLiteral("Pinfall"));
     // No display name: the platform would add it to titles that already name the program.
@@ -138,6 +139,7 @@ int main(int argc, char** argv)
         chat.raise();
         chat.activateWindow();
     });
+    QObject::connect(&instance, &SingleInstance::linkOpened, &chat, &Tchat::openLink);
     QObject::connect(&chat, &Tchat::closed, &app, &QCoreApplication::quit);
     // Ended from outside the way File > Exit ends it: the settings saved, and on the way out the
     // tally too and the dictionary's working file removed.

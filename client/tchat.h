@@ -60,6 +60,9 @@ public:
     // What the first showing does with the command line (the program's arguments, without its
     // name), unless it has been done already.
     void processparams(const QStringList& params);
+    // A link the program was given, such as "pinfall://join/K7Q-4PZ": that game is joined
+    // through the lobby of Play with Others. Anything else is ignored.
+    void openLink(const QString& link);
 
     void playsounds(const QString& name);
     void loadinifile();

@@ -137,6 +137,23 @@ void Tchat::joinElsewhere(const QString& playerName, const GameAddress& where)
     play_->join(playerName, where); // the game goes on until the new host gives a place
 }
 
+void Tchat::openLink(const QString& link)
+{
+    const std::optional<InviteCode> code = InviteCode::fromJoinLink(link);
+    if (!code || others_ == nullptr)
+        return;
+    InternetPanel& internet = others_->internet();
+    internet.setCode(*code);
+    const std::optional<LobbyAddress> lobby = LobbyAddress::parse(internet.lobbyText());
+    if (!lobby) {
+        showOthers();
+        others_->showFailure(QStringLiteral("Type the internet lobby's address, then join %1 with its code.")
+                                 .arg(code->shown()));
+        return;
+    }
+    joinByCode(*lobby, *code);
+}
+
 void Tchat::joinByCode(const LobbyAddress& lobby, const InviteCode& code)
 {
     if (othersWouldLoseTheirGame(kLeavingEndsTheirGame))

@@ -5,6 +5,7 @@
 #include "colorvalue.h"
 #include "faultreport.h"
 #include "gamesettings.h"
+#include "invitecode.h"
 #include "playcontroller.h"
 #include "soundplayer.h"
 #include "tabout.h"
@@ -101,6 +102,12 @@ void Tchat::processparams(const QStringList& params)
     // another choice.
     if (params.isEmpty() && gamestart_ != nullptr)
         gamestart_->setComputerPlayers(1);
+    // Started by a join link: a game of one's own until the link's game gives a seat.
+    if (params.size() == 1 && InviteCode::fromJoinLink(params.front())) {
+        play_->start({});
+        openLink(params.front());
+        return;
+    }
     play_->start(params);
 }
 

@@ -16,11 +16,6 @@ namespace {
 
 enum Column { kHost, kCode, kPlayers, kSpectators, kGame, kColumns };
 
-QString joinLink(const InviteCode& code)
-{
-    return QStringLiteral("pinfall://join/") + code.shown();
-}
-
 } // namespace
 
 InternetPanel::InternetPanel(std::function<QString()> playerName, QWidget* parent)
@@ -75,9 +70,7 @@ void InternetPanel::buildControls()
     say_->setObjectName(QStringLiteral("lobbySay"));
     say_->setPlaceholderText(QStringLiteral("Say something to the lobby"));
     connect(say_, &QLineEdit::returnPressed, this, [this] {
-        lobby_.say(say_->text());
-        if (lobby_.state() == InternetLobby::State::In && !say_->text().trimmed().isEmpty())
-            talk_->appendPlainText(QStringLiteral("%1: %2").arg(lobby_.playerName(), say_->text()));
+        lobby_.say(say_->text()); // the room sends it back to us as to everyone
         say_->clear();
     });
     grid->addWidget(say_, 3, 2, 1, 2);
@@ -201,12 +194,17 @@ void InternetPanel::host(bool listedPublicly)
 
 void InternetPanel::showInviteCode(const InviteCode& code)
 {
-    ownCode_->setText(QStringLiteral("%1   %2").arg(code.shown(), joinLink(code)));
+    ownCode_->setText(QStringLiteral("%1   %2").arg(code.shown(), code.joinLink()));
     copy_->show();
     disconnect(copy_, nullptr, this, nullptr);
     connect(copy_, &QPushButton::clicked, this, [code] {
-        QApplication::clipboard()->setText(QStringLiteral("%1 %2").arg(code.shown(), joinLink(code)));
+        QApplication::clipboard()->setText(QStringLiteral("%1 %2").arg(code.shown(), code.joinLink()));
     });
+}
+
+void InternetPanel::setCode(const InviteCode& code)
+{
+    code_->setText(code.shown());
 }
 
 void InternetPanel::tell(const QString& text)

@@ -30,6 +30,8 @@ public:
     void enterLobby();
     void leaveLobby();
     void showInviteCode(const InviteCode& code);
+    // The code to join with, as a join link brings it.
+    void setCode(const InviteCode& code);
     void tell(const QString& text);
 
     const InternetLobby& lobby() const { return lobby_; }

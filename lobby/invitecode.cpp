@@ -35,3 +35,23 @@ QString InviteCode::roomName() const
 {
     return characters_.toLower();
 }
+
+namespace {
+const QString kJoinLinkStart = QStringLiteral("pinfall://join/");
+} // namespace
+
+std::optional<InviteCode> InviteCode::fromJoinLink(QStringView link)
+{
+    link = link.trimmed();
+    if (!link.startsWith(kJoinLinkStart, Qt::CaseInsensitive))
+        return std::nullopt;
+    QStringView code = link.mid(kJoinLinkStart.size());
+    if (code.endsWith(u'/'))
+        code.chop(1); // as some browsers hand it on
+    return parse(code);
+}
+
+QString InviteCode::joinLink() const
+{
+    return kJoinLinkStart + shown();
+}

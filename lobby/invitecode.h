@@ -17,9 +17,12 @@ public:
     static InviteCode random(QRandomGenerator& generator);
     // The code the player typed; nullopt when it cannot be one.
     static std::optional<InviteCode> parse(QStringView typed);
+    // The code of a join link, "pinfall://join/K7Q-4PZ"; nullopt for anything else.
+    static std::optional<InviteCode> fromJoinLink(QStringView link);
 
     QString shown() const;    // "K7Q-4PZ"
     QString roomName() const; // "k7q4pz": room names are case-blind
+    QString joinLink() const; // "pinfall://join/K7Q-4PZ"
     friend bool operator==(const InviteCode&, const InviteCode&) = default;
 
 private:

@@ -7,7 +7,9 @@
 namespace {
 
 constexpr int kWaitMs = 1000;
-constexpr char kRestore[] = "restore\n";
+constexpr char kRestore[] = "restore";
+constexpr char kOpen[] = "open ";
+constexpr qsizetype kLongestLine = 4096; // a link, with room to spare
 
 } // namespace
 
@@ -19,19 +21,28 @@ SingleInstance::SingleInstance(const QString& identifier, QObject* parent)
         while (QLocalSocket* later = server_.nextPendingConnection()) {
             connect(later, &QLocalSocket::disconnected, later, &QObject::deleteLater);
             connect(later, &QLocalSocket::readyRead, this, [this, later] {
-                if (later->readAll().contains(kRestore))
-                    Q_EMIT restoreRequested();
+                while (later->canReadLine()) {
+                    const QString line = QString::fromUtf8(later->readLine(kLongestLine)).trimmed();
+                    if (line == QLatin1String(kRestore))
+                        Q_EMIT restoreRequested();
+                    else if (line.startsWith(QLatin1String(kOpen)))
+                        Q_EMIT linkOpened(line.mid(qstrlen(kOpen)));
+                }
+                if (later->bytesAvailable() > kLongestLine)
+                    later->abort(); // no line of ours is that long
             });
         }
     });
 }
 
-bool SingleInstance::CheckPrevInstance()
+bool SingleInstance::CheckPrevInstance(const QStringList& links)
 {
     QLocalSocket first;
     first.connectToServer(name_);
     if (first.waitForConnected(kWaitMs)) {
-        first.write(kRestore);
+        first.write(QByteArray(kRestore) + '\n');
+        for (const QString& link : links)
+            first.write(kOpen + link.simplified().toUtf8() + '\n');
         first.waitForBytesWritten(kWaitMs);
         first.disconnectFromServer();
         return true;

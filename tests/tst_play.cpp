@@ -7,6 +7,7 @@
 #include "invitecode.h"
 #include "playcontroller.h"
 #include "prosodyfixture.h"
+#include "singleinstance.h"
 #include "tickedhost.h"
 
 #include <QSignalSpy>
@@ -81,6 +82,7 @@ private Q_SLOTS:
     void aTakenPortSaysWhetherAGameHoldsIt();
     void aGameOnTheLobbyIsJoinedByItsCode_data();
     void aGameOnTheLobbyIsJoinedByItsCode();
+    void aSecondCopyHandsItsLinksToTheFirst();
 };
 
 void TestPlay::joiningLeavesTheGameHostedHere()
@@ -246,6 +248,22 @@ void TestPlay::aGameOnTheLobbyIsJoinedByItsCode()
     bob.play.leave();
     QTRY_VERIFY_WITH_TIMEOUT(ann.notices.contains(QStringLiteral("The host has left, and the game is over.")),
                              kWait);
+}
+
+void TestPlay::aSecondCopyHandsItsLinksToTheFirst()
+{
+    const QString identifier = QStringLiteral("pinfall-test-%1").arg(QCoreApplication::applicationPid());
+    SingleInstance first(identifier);
+    QVERIFY(!first.CheckPrevInstance());
+    QSignalSpy restored(&first, &SingleInstance::restoreRequested);
+    QSignalSpy opened(&first, &SingleInstance::linkOpened);
+    SingleInstance second(identifier);
+    QVERIFY(
+        second.CheckPrevInstance({QStringLiteral("pinfall://join/K7Q-4PZ"), QStringLiteral("two\nlines")}));
+    QTRY_COMPARE_WITH_TIMEOUT(opened.size(), 2, kWait);
+    QCOMPARE(restored.size(), 1);
+    QCOMPARE(opened[0].first().toString(), QStringLiteral("pinfall://join/K7Q-4PZ"));
+    QCOMPARE(opened[1].first().toString(), QStringLiteral("two lines")); // one link, one line
 }
 
 QTEST_GUILESS_MAIN(TestPlay)

@@ -26,6 +26,8 @@ private Q_SLOTS:
     void stanzasAreWrittenEscaped();
     void inviteCodesReadAsTyped_data();
     void inviteCodesReadAsTyped();
+    void joinLinksName_data();
+    void joinLinksName();
     void lobbiesReadAsNamed_data();
     void lobbiesReadAsNamed();
     void lobbyNamesFitTheGame_data();
@@ -143,6 +145,34 @@ void TestXmpp::inviteCodesReadAsTyped()
     QCOMPARE(code ? code->shown() : QString(), shown);
     if (code)
         QCOMPARE(code->roomName(), shown.remove(QLatin1Char('-')).toLower());
+}
+
+void TestXmpp::joinLinksName_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("shown"); // empty: no game's link
+    QTest::newRow("as made") << "pinfall://join/K7Q-4PZ"
+                             << "K7Q-4PZ";
+    QTest::newRow("any case, a slash after") << "PINFALL://Join/k7q4pz/"
+                                             << "K7Q-4PZ";
+    QTest::newRow("another scheme") << "https://join/K7Q-4PZ"
+                                    << "";
+    QTest::newRow("no code") << "pinfall://join/"
+                             << "";
+    QTest::newRow("more after the code") << "pinfall://join/K7Q-4PZ/x"
+                                         << "";
+    QTest::newRow("a code alone") << "K7Q-4PZ"
+                                  << "";
+}
+
+void TestXmpp::joinLinksName()
+{
+    QFETCH(QString, link);
+    QFETCH(QString, shown);
+    const std::optional<InviteCode> code = InviteCode::fromJoinLink(link);
+    QCOMPARE(code ? code->shown() : QString(), shown);
+    if (code)
+        QCOMPARE(InviteCode::fromJoinLink(code->joinLink()), code); // and back
 }
 
 void TestXmpp::lobbiesReadAsNamed_data()
