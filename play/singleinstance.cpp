@@ -8,7 +8,7 @@ namespace {
 
 constexpr int kWaitMs = 1000;
 constexpr char kRestore[] = "restore";
-constexpr char kOpen[] = "open ";
+constexpr QLatin1StringView kOpen("open ");
 constexpr qsizetype kLongestLine = 4096; // a link, with room to spare
 
 } // namespace
@@ -25,8 +25,8 @@ SingleInstance::SingleInstance(const QString& identifier, QObject* parent)
                     const QString line = QString::fromUtf8(later->readLine(kLongestLine)).trimmed();
                     if (line == QLatin1String(kRestore))
                         Q_EMIT restoreRequested();
-                    else if (line.startsWith(QLatin1String(kOpen)))
-                        Q_EMIT linkOpened(line.mid(qstrlen(kOpen)));
+                    else if (line.startsWith(kOpen))
+                        Q_EMIT linkOpened(line.mid(kOpen.size()));
                 }
                 if (later->bytesAvailable() > kLongestLine)
                     later->abort(); // no line of ours is that long
@@ -42,7 +42,7 @@ bool SingleInstance::CheckPrevInstance(const QStringList& links)
     if (first.waitForConnected(kWaitMs)) {
         first.write(QByteArray(kRestore) + '\n');
         for (const QString& link : links)
-            first.write(kOpen + link.simplified().toUtf8() + '\n');
+            first.write(QByteArray(kOpen.data(), kOpen.size()) + link.simplified().toUtf8() + '\n');
         first.waitForBytesWritten(kWaitMs);
         first.disconnectFromServer();
         return true;
