@@ -166,6 +166,7 @@ void Tchat::joinByCode(const LobbyAddress& lobby, const InviteCode& code)
     settings_.playerName = name;
     settings_.lobbyAddress = others_->internet().lobbyText();
     saveinifile();
+    others_->hide(); // as for a game at an address: a failure brings it back with the reason
     chatPane().addLine(QStringLiteral("Joining %1…").arg(code.shown()), noticeColour);
     play_->joinByCode(name, lobby, code); // the game goes on until the new host gives a place
 }

@@ -29,6 +29,15 @@ const std::array<Page, 6> kPages{{
      "make a game, and a perfect game is 300.</p><p>Up to four players play at once, alone or as two teams "
      "(players 1 and 3 against 2 and 4); up to five more may watch and chat.</p>"},
     {"Connecting",
+     "<h3>Playing over the internet</h3><p>Friends anywhere meet through an internet lobby, and nobody "
+     "opens a port. In File &gt; Play with Others..., type the lobby's address under Internet lobby; the "
+     "window says whether you are in and how many players and games are there. To <b>join</b>, type the "
+     "code a friend gave you (such as K7Q-4PZ) and press Join with code, open their link "
+     "<code>pinfall://join/K7Q-4PZ</code>, or double-click one of the lobby's public games. To "
+     "<b>host</b>, press Listed (everyone on the lobby sees your game) or By invitation (only those you "
+     "give the code); the code shows in large letters with a Copy button. The lobby's talk is beside its "
+     "games. A club runs its own lobby with <code>tools/lobby-server.sh</code>; only that server needs TCP "
+     "port 5222 open.</p>"
      "<h3>Solo and multi-player games</h3><p>Started without anything on its command line, Pinfall opens a "
      "solo game on your own computer, under the name You, with a computer player already chosen.</p>"
      "<p><b>Computer players:</b> START GAME lets whoever starts the game seat computer players in the free "
@@ -44,8 +53,9 @@ const std::array<Page, 6> kPages{{
      "remembers your name, the address and Host here.</p>"
      "<p><b>Hosting:</b> tick Host here to make your game visible on the local network under your name. "
      "The window then shows this computer's addresses, for friends to type in.</p>"
-     "<p><b>Over the internet:</b> games are found on the local network only, as routers do not pass the "
-     "search on. The host forwards TCP port 7772 on the router to the hosting computer and tells friends "
+     "<p><b>By address:</b> games are found on the local network only, as routers do not pass the "
+     "search on. Without a lobby, the host forwards TCP port 7772 on the router to the hosting computer and "
+     "tells friends "
      "the public address; they type it (or a host name) into Address, with :port after it if the host uses "
      "another port, and press Join Address.</p>"
      "<p><b>Ports and firewalls:</b> the game runs over TCP port 7772, and games are found over UDP port "
@@ -57,8 +67,8 @@ const std::array<Page, 6> kPages{{
      "address, and true); the others join with <code>pinfall Ann 192.168.1.20 false</code>, giving the "
      "host's address. <code>pinfall-host</code> hosts games on a machine without a display "
      "(<code>--announce</code> makes them visible on the local network); whoever holds slot 1 then starts "
-     "the games.</p><p>If the host cannot be reached, Pinfall says why and offers to try again. If the host "
-     "leaves, the game is over: every player's window closes.</p>"},
+     "the games.</p><p>If the host cannot be reached, Pinfall says why and you stay in the game you were in. "
+     "If the host leaves, the game is over and you are back in a game of your own.</p>"},
     {"Game Play",
      "<h3>Playing a frame</h3><p>Click the tiles on the rack to lay a word on the word row, then SEND WORD. "
      "Click "

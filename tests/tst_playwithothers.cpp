@@ -3,6 +3,7 @@
 #include "boxanswerer.h"
 #include "gamesettings.h"
 #include "programfixture.h"
+#include "prosodyfixture.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -43,6 +44,7 @@ class TestPlayWithOthers : public QObject {
 private Q_SLOTS:
     void aGameFoundIsJoinedWithADoubleClick();
     void aFailedJoinComesBackToTheWindow();
+    void aListedInternetGameIsJoinedWithADoubleClick();
 };
 
 void TestPlayWithOthers::aGameFoundIsJoinedWithADoubleClick()
@@ -131,6 +133,46 @@ void TestPlayWithOthers::aFailedJoinComesBackToTheWindow()
     QCOMPARE(ann.chat.session().hostPort(), QString::number(ann.port()));
     QCOMPARE(readGameSettings(IniFile(ann.settingsFile())).joinAddress,
              QStringLiteral("127.0.0.1:%1").arg(nobodyListens));
+}
+
+// Bob hosts on the lobby for everyone to see; Ann, whose lobby is down at first, is told so,
+// retries once it is up, finds Bob's game in the lobby's list and joins it with a double click.
+void TestPlayWithOthers::aListedInternetGameIsJoinedWithADoubleClick()
+{
+    ProsodyFixture lobby;
+    const QString address = QStringLiteral("localhost:%1").arg(lobby.port());
+    Program ann;
+    ann.chat.processparams({});
+    QVERIFY(ann.waitForLine(QStringLiteral("You are Connected.")));
+    part<QLineEdit>(ann, "name")->setText(QStringLiteral("Ann"));
+    part<QLineEdit>(ann, "lobbyAddress")->setText(address);
+    ann.chat.showOthers();
+    auto* annStatus = part<QLabel>(ann, "lobbyStatus");
+    QTRY_VERIFY_WITH_TIMEOUT(annStatus->text().startsWith(QLatin1String("Lobby unreachable: ")), kWait);
+    QCOMPARE(part<QPushButton>(ann, "lobbyConnect")->text(), QStringLiteral("Retry"));
+
+    QVERIFY(lobby.start());
+    Program bob;
+    bob.chat.processparams({});
+    QVERIFY(bob.waitForLine(QStringLiteral("You are Connected.")));
+    part<QLineEdit>(bob, "name")->setText(QStringLiteral("Bob"));
+    part<QLineEdit>(bob, "lobbyAddress")->setText(address);
+    part<QPushButton>(bob, "hostListed")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(part<QLabel>(bob, "ownCode")->text().contains(QLatin1String("pinfall://join/")),
+                             kWait);
+
+    part<QPushButton>(ann, "lobbyConnect")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(annStatus->text(), QStringLiteral("In the lobby: 1 player, 1 game"), kWait);
+    auto* games = part<QTreeWidget>(ann, "lobbyGames");
+    QCOMPARE(games->topLevelItemCount(), 1);
+    QCOMPARE(games->topLevelItem(0)->text(0), QStringLiteral("Bob"));
+    const int connections = timesConnected(ann);
+    const QRect row = games->visualItemRect(games->topLevelItem(0));
+    QTest::mouseClick(games->viewport(), Qt::LeftButton, {}, row.center());
+    QTest::mouseDClick(games->viewport(), Qt::LeftButton, {}, row.center());
+    QTRY_COMPARE_WITH_TIMEOUT(timesConnected(ann), connections + 1, kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(bob.rosterName(2), QStringLiteral("Ann"), kWait);
+    QVERIFY(ann.others.isHidden());
 }
 
 QTEST_MAIN(TestPlayWithOthers)
