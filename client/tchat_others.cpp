@@ -72,8 +72,10 @@ void Tchat::followPlay()
     });
     connect(play_, &PlayController::lobbyGameFailed, this, [this](const QString& why) {
         chatPane().addLine(why, noticeColour);
-        if (others_ != nullptr)
+        if (others_ != nullptr) {
+            others_->internet().forgetInviteCode();
             others_->showFailure(why);
+        }
     });
     connect(play_, &PlayController::hostingFailed, this, [this](const QString& why, bool gameHoldsIt) {
         FaultReport::guard([&] { hostingFailed(why, gameHoldsIt); });

@@ -202,6 +202,12 @@ void InternetPanel::showInviteCode(const InviteCode& code)
     });
 }
 
+void InternetPanel::forgetInviteCode()
+{
+    ownCode_->clear();
+    copy_->hide();
+}
+
 void InternetPanel::setCode(const InviteCode& code)
 {
     code_->setText(code.shown());

@@ -30,6 +30,8 @@ public:
     void enterLobby();
     void leaveLobby();
     void showInviteCode(const InviteCode& code);
+    // The game hosted here is no longer on the lobby: no code to pass on.
+    void forgetInviteCode();
     // The code to join with, as a join link brings it.
     void setCode(const InviteCode& code);
     void tell(const QString& text);

@@ -22,8 +22,15 @@ export DISPLAY=$display
 sleep 1
 openbox >/dev/null 2>&1 &
 pids+=($!)
+# An internet lobby of its own on a free loopback port, for the lobby's part of Play with Others.
+lobby_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+tools/lobby-server.sh --domain localhost --port "$lobby_port" --data "$home/lobby" >"$home/lobby.log" 2>&1 &
+lobby_pid=$!
+pids+=($lobby_pid)
+until grep -q '^lobby ready' "$home/lobby.log"; do sleep 0.2; done
 # The Play with Others window looks for games on loopback only.
-HOME=$home PINFALL_PORT=0 PINFALL_DISCOVERY_TO=127.255.255.255 "$program" >/dev/null 2>&1 &
+HOME=$home USER=Tour PINFALL_PORT=0 PINFALL_DISCOVERY_TO=127.255.255.255 PINFALL_LOBBY=localhost:$lobby_port \
+    "$program" >/dev/null 2>&1 &
 pids+=($!)
 
 snap() {
@@ -63,3 +70,15 @@ front '^Pinfall$'
 xdotool key alt+o
 snap options-menu
 xdotool key Escape
+
+# The internet lobby: in it, with the game hosted there by invitation, then gone.
+front '^Pinfall$'
+xdotool key alt+f o
+front 'Play with Others'
+snap lobby-in
+others=$(xdotool search --onlyvisible --name 'Play with Others' | head -n 1)
+xdotool mousemove --window "$others" 440 612 click 1 # "By invitation"
+snap lobby-hosting
+kill -TERM "$lobby_pid"
+sleep 2
+snap lobby-unreachable
