@@ -8,9 +8,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextEdit>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -25,7 +26,8 @@ InternetPanel::InternetPanel(std::function<QString()> playerName, QWidget* paren
     buildControls();
     connect(&lobby_, &InternetLobby::changed, this, &InternetPanel::showLobby);
     connect(&lobby_, &InternetLobby::said, this, [this](const QString& who, const QString& text) {
-        talk_->appendPlainText(QStringLiteral("%1: %2").arg(who, text));
+        // As the game's chat shows a line: the speaker in bold.
+        talk_->append(QStringLiteral("<b>%1:</b> %2").arg(who.toHtmlEscaped(), text.toHtmlEscaped()));
     });
 }
 
@@ -58,10 +60,16 @@ void InternetPanel::buildControls()
     games_->header()->setStretchLastSection(false);
     connect(games_, &QTreeWidget::itemDoubleClicked, this, &InternetPanel::joinChosen);
     grid->addWidget(games_, 2, 0, 1, 2);
-    talk_ = new QPlainTextEdit(this);
+    auto* talkColumn = new QVBoxLayout;
+    people_ = new QLabel(this);
+    people_->setObjectName(QStringLiteral("lobbyPeople"));
+    people_->setWordWrap(true);
+    talkColumn->addWidget(people_);
+    talk_ = new QTextEdit(this);
     talk_->setObjectName(QStringLiteral("lobbyTalk"));
     talk_->setReadOnly(true);
-    grid->addWidget(talk_, 2, 2, 1, 2);
+    talkColumn->addWidget(talk_);
+    grid->addLayout(talkColumn, 2, 2, 1, 2);
     auto* join = new QPushButton(QStringLiteral("Join"), this);
     join->setObjectName(QStringLiteral("lobbyJoin"));
     connect(join, &QPushButton::clicked, this, &InternetPanel::joinChosen);
@@ -146,6 +154,10 @@ void InternetPanel::leaveLobby()
 void InternetPanel::showLobby()
 {
     tell(lobby_.statusText());
+    const QStringList others = lobby_.people();
+    people_->setText(lobby_.state() != InternetLobby::State::In ? QString()
+                     : others.isEmpty()                         ? QStringLiteral("Nobody else is here yet.")
+                                        : QStringLiteral("Here: %1").arg(others.join(QStringLiteral(", "))));
     connect_->setText(lobby_.state() == InternetLobby::State::Failed ? QStringLiteral("Retry")
                                                                      : QStringLiteral("Connect"));
     games_->clear();

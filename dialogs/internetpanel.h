@@ -9,7 +9,7 @@
 
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
+class QTextEdit;
 class QPushButton;
 class QTreeWidget;
 
@@ -56,7 +56,8 @@ private:
     QPushButton* connect_ = nullptr;
     QLabel* status_ = nullptr;
     QTreeWidget* games_ = nullptr;
-    QPlainTextEdit* talk_ = nullptr;
+    QLabel* people_ = nullptr;
+    QTextEdit* talk_ = nullptr;
     QLineEdit* say_ = nullptr;
     QLineEdit* code_ = nullptr;
     QLabel* ownCode_ = nullptr;

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTextEdit>
 #include <QTreeWidget>
 
 namespace {
@@ -166,6 +167,12 @@ void TestPlayWithOthers::aListedInternetGameIsJoinedWithADoubleClick()
     auto* games = part<QTreeWidget>(ann, "lobbyGames");
     QCOMPARE(games->topLevelItemCount(), 1);
     QCOMPARE(games->topLevelItem(0)->text(0), QStringLiteral("Bob"));
+    QCOMPARE(part<QLabel>(ann, "lobbyPeople")->text(), QStringLiteral("Nobody else is here yet."));
+    auto* say = part<QLineEdit>(ann, "lobbySay");
+    QTest::keyClicks(say, QStringLiteral("anyone <here>?"));
+    QTest::keyClick(say, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(part<QTextEdit>(ann, "lobbyTalk")->toPlainText(),
+                              QStringLiteral("Ann: anyone <here>?"), kWait);
     const int connections = timesConnected(ann);
     const QRect row = games->visualItemRect(games->topLevelItem(0));
     QTest::mouseClick(games->viewport(), Qt::LeftButton, {}, row.center());
