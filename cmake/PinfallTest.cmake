@@ -18,8 +18,10 @@ function(pinfall_add_test name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBRARIES})
     add_test(NAME ${name} COMMAND ${name})
+    # A desktop session of its own: the one-copy marker and the game's marker are named after the
+    # session, and tests that run side by side must not find each other's.
     set_tests_properties(${name} PROPERTIES
         LABELS ${ARG_LABEL}
         TIMEOUT 300
-        ENVIRONMENT "${PINFALL_TEST_ENVIRONMENT}")
+        ENVIRONMENT "${PINFALL_TEST_ENVIRONMENT};XDG_SESSION_ID=pinfall-test-${name}")
 endfunction()
