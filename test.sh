@@ -13,7 +13,7 @@ cmake -S . -B build -G Ninja -DPINFALL_SANITIZE=ON >/dev/null
 export FONTCONFIG_FILE=$PWD/build/fonts.conf
 cmake --build build
 if command -v clang++ >/dev/null 2>&1; then
-    tools/fuzz.sh "${PINFALL_FUZZ_SECONDS:-60}"
+    tools/fuzz.sh "${PINFALL_FUZZ_SECONDS:-45}"
 fi
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure --parallel 2
