@@ -2,6 +2,7 @@
 
 #include "gamesession.h"
 #include "gamesettings.h"
+#include "hosting.h"
 
 #include <QColor>
 #include <QMainWindow>
@@ -116,8 +117,9 @@ private:
     void followPlay();
     void joinElsewhere(const QString& playerName, const GameAddress& where);
     void joinByCode(const LobbyAddress& lobby, const InviteCode& code);
-    void hostOnLobby(const LobbyAddress& lobby, bool listedPublicly);
-    void hostHereToggled(bool on, const QString& playerName);
+    void hostingChosen(Hosting hosting, const QString& playerName);
+    // Asks before a choice of hosting ends the game of somebody: true to go on with it.
+    bool hostingMayChange(Hosting hosting);
     // Hosting here failed: the player chooses what to do instead; the program stays.
     void hostingFailed(const QString& why, bool gameHoldsIt);
     void startRequested(const QByteArray& secondsPerTurn, bool teamGame);

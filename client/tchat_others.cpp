@@ -3,6 +3,7 @@
 #include "chatpane.h"
 #include "faultreport.h"
 #include "gameaddress.h"
+#include "hostingchoice.h"
 #include "hostingfailedbox.h"
 #include "internetpanel.h"
 #include "playcontroller.h"
@@ -28,15 +29,12 @@ void Tchat::setOthers(PlayWithOthers& window)
             [this](const QString& name, const GameAddress& where) {
                 FaultReport::guard([&] { joinElsewhere(name, where); });
             });
-    connect(others_, &PlayWithOthers::hostHereToggled, this,
-            [this](bool on, const QString& name) { FaultReport::guard([&] { hostHereToggled(on, name); }); });
+    connect(others_, &PlayWithOthers::hostingChosen, this, [this](Hosting hosting, const QString& name) {
+        FaultReport::guard([&] { hostingChosen(hosting, name); });
+    });
     connect(&others_->internet(), &InternetPanel::joinRequested, this,
             [this](const LobbyAddress& lobby, const InviteCode& code) {
                 FaultReport::guard([&] { joinByCode(lobby, code); });
-            });
-    connect(&others_->internet(), &InternetPanel::hostRequested, this,
-            [this](const LobbyAddress& lobby, bool listedPublicly) {
-                FaultReport::guard([&] { hostOnLobby(lobby, listedPublicly); });
             });
 }
 
@@ -68,12 +66,12 @@ void Tchat::followPlay()
             QStringLiteral("Friends join your game with its invite code, %1.").arg(code.shown()),
             noticeColour);
         if (others_ != nullptr)
-            others_->internet().showInviteCode(code);
+            others_->hostingChoice().showInviteCode(code);
     });
     connect(play_, &PlayController::lobbyGameFailed, this, [this](const QString& why) {
         chatPane().addLine(why, noticeColour);
         if (others_ != nullptr) {
-            others_->internet().forgetInviteCode();
+            others_->showHosting(play_->hosting()); // off the internet
             others_->showFailure(why);
         }
     });
@@ -173,38 +171,40 @@ void Tchat::joinByCode(const LobbyAddress& lobby, const InviteCode& code)
     play_->joinByCode(name, lobby, code); // the game goes on until the new host gives a place
 }
 
-void Tchat::hostOnLobby(const LobbyAddress& lobby, bool listedPublicly)
+void Tchat::hostingChosen(Hosting hosting, const QString& playerName)
 {
-    const QString name = InternetLobby::fitName(others_->playerName());
-    if (name.isEmpty()) {
+    const QString name = onTheInternet(hosting) ? InternetLobby::fitName(playerName) : playerName;
+    if (hosting != Hosting::Unseen && name.isEmpty()) {
+        others_->showHosting(play_->hosting());
         others_->showFailure(QStringLiteral("Type the name the others will see first."));
         return;
     }
-    if (!session_.isHost() && session_.loggedIn() &&
-        QMessageBox::question(this, windowTitle(),
-                              QStringLiteral("To host here you leave the game you are in. Leave it?")) !=
-            QMessageBox::Yes)
-        return;
-    settings_.playerName = name;
-    settings_.lobbyAddress = others_->internet().lobbyText();
-    saveinifile();
-    play_->hostOnLobby(lobby, listedPublicly, name);
-}
-
-void Tchat::hostHereToggled(bool on, const QString& playerName)
-{
-    settings_.playerName = playerName;
-    settings_.hostHere = on;
-    saveinifile();
-    // In somebody else's game, hosting here means leaving it for a game of one's own.
-    if (on && !session_.isHost() && session_.loggedIn() &&
-        QMessageBox::question(this, windowTitle(),
-                              QStringLiteral("To host here you leave the game you are in. Leave it?")) !=
-            QMessageBox::Yes) {
-        settings_.hostHere = false;
-        others_->remember(playerName, others_->address(), false);
-        saveinifile();
+    if (!hostingMayChange(hosting)) {
+        others_->showHosting(play_->hosting());
         return;
     }
-    play_->setVisible(on, playerName);
+    const std::optional<LobbyAddress> lobby =
+        onTheInternet(hosting) ? others_->internet().chosenLobby() : std::nullopt;
+    settings_.playerName = name;
+    settings_.hostHere = hosting == Hosting::LocalNetwork;
+    settings_.lobbyAddress = others_->internet().lobbyText();
+    saveinifile();
+    if (lobby && play_->hosting() != hosting)
+        others_->hostingChoice().showOpening(lobby->domain); // until the code comes
+    play_->setHosting(hosting, name, lobby);
+    others_->showHosting(play_->hosting());
+}
+
+bool Tchat::hostingMayChange(Hosting hosting)
+{
+    auto agrees = [this](const QString& question) {
+        return QMessageBox::question(this, windowTitle(), question) == QMessageBox::Yes;
+    };
+    // In somebody else's game, hosting here means leaving it for a game of one's own.
+    if (hosting != Hosting::Unseen && !session_.isHost() && session_.loggedIn())
+        return agrees(QStringLiteral("To host here you leave the game you are in. Leave it?"));
+    if (onTheInternet(play_->hosting()) && !onTheInternet(hosting) && play_->lobbyPlayersInGame())
+        return agrees(QStringLiteral("Those who came in through the internet lobby would leave the game. "
+                                     "Stop hosting on the internet?"));
+    return true;
 }

@@ -47,11 +47,12 @@ void Tchat::loadinifile()
         gamestart_->keepChoices(settings_); // as the dialog brought them into its ranges
     }
     applySettings();
+    play_->rememberVisible(stored.hostHere, stored.playerName);
     if (others_ != nullptr) {
-        others_->remember(stored.playerName, stored.joinAddress, stored.hostHere);
+        // The settings are read again at every game joined: the window shows what is in effect.
+        others_->remember(stored.playerName, stored.joinAddress, play_->hosting());
         others_->internet().setLobbyText(stored.lobbyAddress);
     }
-    play_->rememberVisible(stored.hostHere, stored.playerName);
 }
 
 void Tchat::applySettings()

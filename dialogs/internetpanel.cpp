@@ -1,23 +1,14 @@
 #include "internetpanel.h"
 
-#include "gamerules.h"
+#include "gameslist.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-enum Column { kHost, kCode, kPlayers, kSpectators, kGame, kColumns };
-
-} // namespace
 
 InternetPanel::InternetPanel(std::function<QString()> playerName, QWidget* parent)
     : QWidget(parent),
@@ -50,14 +41,7 @@ void InternetPanel::buildControls()
     status_->setWordWrap(true);
     grid->addWidget(status_, 1, 0, 1, 4);
 
-    games_ = new QTreeWidget(this);
-    games_->setObjectName(QStringLiteral("lobbyGames"));
-    games_->setColumnCount(kColumns);
-    games_->setHeaderLabels({QStringLiteral("Host"), QStringLiteral("Code"), QStringLiteral("Players"),
-                             QStringLiteral("Spectators"), QStringLiteral("Game")});
-    games_->setRootIsDecorated(false);
-    games_->header()->setSectionResizeMode(kHost, QHeaderView::Stretch);
-    games_->header()->setStretchLastSection(false);
+    games_ = GamesList::make(QStringLiteral("lobbyGames"), QStringLiteral("Code"), this);
     connect(games_, &QTreeWidget::itemDoubleClicked, this, &InternetPanel::joinChosen);
     grid->addWidget(games_, 2, 0, 1, 2);
     auto* talkColumn = new QVBoxLayout;
@@ -94,29 +78,8 @@ void InternetPanel::buildControls()
     connect(joinCode, &QPushButton::clicked, this, &InternetPanel::joinTyped);
     grid->addWidget(joinCode, 4, 2);
 
-    grid->addWidget(new QLabel(QStringLiteral("Host on the internet:"), this), 5, 0);
-    auto* listed = new QPushButton(QStringLiteral("Listed"), this);
-    listed->setObjectName(QStringLiteral("hostListed"));
-    connect(listed, &QPushButton::clicked, this, [this] { host(true); });
-    grid->addWidget(listed, 5, 1, Qt::AlignLeft);
-    auto* invited = new QPushButton(QStringLiteral("By invitation"), this);
-    invited->setObjectName(QStringLiteral("hostByInvitation"));
-    connect(invited, &QPushButton::clicked, this, [this] { host(false); });
-    grid->addWidget(invited, 5, 2);
-    ownCode_ = new QLabel(this);
-    ownCode_->setObjectName(QStringLiteral("ownCode"));
-    ownCode_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QFont large = ownCode_->font();
-    large.setPointSizeF(large.pointSizeF() * 2);
-    large.setBold(true);
-    ownCode_->setFont(large);
-    grid->addWidget(ownCode_, 6, 0, 1, 3);
-    copy_ = new QPushButton(QStringLiteral("Copy"), this);
-    copy_->setObjectName(QStringLiteral("copyCode"));
-    copy_->hide();
-    grid->addWidget(copy_, 6, 3);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(2, 1);
+    grid->setColumnStretch(1, 3); // the games' columns are wider than the talk needs
+    grid->setColumnStretch(2, 2);
 }
 
 void InternetPanel::setLobbyText(const QString& text)
@@ -130,7 +93,7 @@ QString InternetPanel::lobbyText() const
     return address_->text().trimmed();
 }
 
-std::optional<LobbyAddress> InternetPanel::typedLobby()
+std::optional<LobbyAddress> InternetPanel::chosenLobby()
 {
     std::optional<LobbyAddress> lobby = LobbyAddress::parse(lobbyText());
     if (!lobby)
@@ -142,7 +105,7 @@ void InternetPanel::enterLobby()
 {
     if (lobbyText().isEmpty())
         return; // no lobby chosen yet: nothing to connect to
-    if (const std::optional<LobbyAddress> lobby = typedLobby())
+    if (const std::optional<LobbyAddress> lobby = chosenLobby())
         lobby_.enter(*lobby, playerName_());
 }
 
@@ -162,15 +125,11 @@ void InternetPanel::showLobby()
                                                                      : QStringLiteral("Connect"));
     games_->clear();
     for (const GameListing& game : lobby_.games()) {
-        auto* row = new QTreeWidgetItem(games_);
-        row->setText(kHost, game.hostName);
-        row->setText(kCode, game.code);
-        row->setText(kPlayers, QStringLiteral("%1/%2").arg(game.players).arg(Rules::kPlayerSlots));
-        row->setText(
-            kSpectators,
-            QStringLiteral("%1/%2").arg(game.spectators).arg(Rules::kLastSlot - Rules::kPlayerSlots));
-        row->setText(kGame,
-                     game.frame > 0 ? QStringLiteral("Frame %1").arg(game.frame) : QStringLiteral("Waiting"));
+        GamesList::add(*games_, {.host = game.hostName,
+                                 .reach = game.code,
+                                 .players = game.players,
+                                 .spectators = game.spectators,
+                                 .frame = game.frame});
     }
 }
 
@@ -178,7 +137,7 @@ void InternetPanel::joinChosen()
 {
     const QTreeWidgetItem* chosen = games_->currentItem();
     const std::optional<InviteCode> code =
-        chosen != nullptr ? InviteCode::parse(chosen->text(kCode)) : std::nullopt;
+        chosen != nullptr ? InviteCode::parse(chosen->text(GamesList::kReach)) : std::nullopt;
     if (code)
         Q_EMIT joinRequested(lobby_.lobby(), *code);
 }
@@ -190,34 +149,10 @@ void InternetPanel::joinTyped()
         tell(QStringLiteral("An invite code is six letters and digits, such as K7Q-4PZ."));
         return;
     }
-    if (const std::optional<LobbyAddress> lobby = typedLobby()) {
+    if (const std::optional<LobbyAddress> lobby = chosenLobby()) {
         tell(QStringLiteral("Joining %1…").arg(code->shown()));
         Q_EMIT joinRequested(*lobby, *code);
     }
-}
-
-void InternetPanel::host(bool listedPublicly)
-{
-    if (const std::optional<LobbyAddress> lobby = typedLobby()) {
-        ownCode_->setText(QStringLiteral("Opening your game on %1…").arg(lobby->domain));
-        Q_EMIT hostRequested(*lobby, listedPublicly);
-    }
-}
-
-void InternetPanel::showInviteCode(const InviteCode& code)
-{
-    ownCode_->setText(QStringLiteral("%1   %2").arg(code.shown(), code.joinLink()));
-    copy_->show();
-    disconnect(copy_, nullptr, this, nullptr);
-    connect(copy_, &QPushButton::clicked, this, [code] {
-        QApplication::clipboard()->setText(QStringLiteral("%1 %2").arg(code.shown(), code.joinLink()));
-    });
-}
-
-void InternetPanel::forgetInviteCode()
-{
-    ownCode_->clear();
-    copy_->hide();
 }
 
 void InternetPanel::setCode(const InviteCode& code)

@@ -14,9 +14,8 @@ class QPushButton;
 class QTreeWidget;
 
 // The internet half of Play with Others: the lobby's address and where it stands, its public
-// games, its talk, a game joined by its invite code, and the game hosted here put on the lobby,
-// with its code to pass on. It is in the lobby only while shown; what to join or host is for
-// the main window to do.
+// games, its talk, and a game joined by its invite code. It is in the lobby only while shown;
+// what to join is for the main window to do.
 class InternetPanel : public QWidget {
     Q_OBJECT
 
@@ -29,9 +28,8 @@ public:
     QString lobbyText() const;
     void enterLobby();
     void leaveLobby();
-    void showInviteCode(const InviteCode& code);
-    // The game hosted here is no longer on the lobby: no code to pass on.
-    void forgetInviteCode();
+    // The lobby typed, or nothing, with the panel saying what is wrong with it.
+    std::optional<LobbyAddress> chosenLobby();
     // The code to join with, as a join link brings it.
     void setCode(const InviteCode& code);
     void tell(const QString& text);
@@ -40,15 +38,12 @@ public:
 
 Q_SIGNALS:
     void joinRequested(const LobbyAddress& lobby, const InviteCode& code);
-    void hostRequested(const LobbyAddress& lobby, bool listedPublicly);
 
 private:
     void buildControls();
     void showLobby();
     void joinChosen();
     void joinTyped();
-    void host(bool listedPublicly);
-    std::optional<LobbyAddress> typedLobby();
 
     std::function<QString()> playerName_;
     InternetLobby lobby_;
@@ -60,6 +55,4 @@ private:
     QTextEdit* talk_ = nullptr;
     QLineEdit* say_ = nullptr;
     QLineEdit* code_ = nullptr;
-    QLabel* ownCode_ = nullptr;
-    QPushButton* copy_ = nullptr;
 };

@@ -1,12 +1,12 @@
 #include "playwithothers.h"
 
 #include "dialoglook.h"
+#include "gameslist.h"
 #include "gamerules.h"
+#include "hostingchoice.h"
 #include "internetpanel.h"
 
-#include <QCheckBox>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QNetworkInterface>
@@ -15,16 +15,10 @@
 
 namespace {
 
-enum Column { kHost, kAddress, kPlayers, kSpectators, kGame, kColumns };
 // The port everybody's game is on unless they moved it: an address on it needs no ":port".
 constexpr quint16 kUsualGamePort = 7772;
 
 const QString kLooking = QStringLiteral("Looking for games on your network...");
-
-QString gameState(const GameAnnouncement& game)
-{
-    return game.gameRunning() ? QStringLiteral("Frame %1").arg(game.frame) : QStringLiteral("Waiting");
-}
 
 // This machine's addresses as friends on its networks would type them.
 QStringList ownAddresses(quint16 gamePort)
@@ -59,14 +53,7 @@ void PlayWithOthers::buildControls()
     grid->addWidget(name_, 0, 1, 1, 2);
 
     grid->addWidget(new QLabel(QStringLiteral("Games on your network:"), this), 1, 0, 1, 3);
-    games_ = new QTreeWidget(this);
-    games_->setObjectName(QStringLiteral("games"));
-    games_->setColumnCount(kColumns);
-    games_->setHeaderLabels({QStringLiteral("Host"), QStringLiteral("Address"), QStringLiteral("Players"),
-                             QStringLiteral("Spectators"), QStringLiteral("Game")});
-    games_->setRootIsDecorated(false);
-    games_->header()->setSectionResizeMode(kHost, QHeaderView::Stretch);
-    games_->header()->setStretchLastSection(false);
+    games_ = GamesList::make(QStringLiteral("games"), QStringLiteral("Address"), this);
     connect(games_, &QTreeWidget::itemDoubleClicked, this, [this] { joinChosen(); });
     connect(games_, &QTreeWidget::itemSelectionChanged, this,
             [this] { join_->setEnabled(!games_->selectedItems().isEmpty()); });
@@ -88,33 +75,19 @@ void PlayWithOthers::buildControls()
     connect(joinAddress, &QPushButton::clicked, this, &PlayWithOthers::joinAddress);
     grid->addWidget(joinAddress, 4, 2);
 
-    hostHere_ = new QCheckBox(QStringLiteral("Host here: let others on my network find my game"), this);
-    hostHere_->setObjectName(QStringLiteral("hostHere"));
-    connect(hostHere_, &QCheckBox::clicked, this, [this](bool on) {
-        if (on && !haveName()) {
-            hostHere_->setChecked(false);
-            return;
-        }
-        showAddresses();
-        Q_EMIT hostHereToggled(on, playerName());
-    });
-    grid->addWidget(hostHere_, 5, 0, 1, 3);
-    addresses_ = new QLabel(this);
-    addresses_->setObjectName(QStringLiteral("addresses"));
-    addresses_->setWordWrap(true);
-    addresses_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    grid->addWidget(addresses_, 6, 0, 1, 3);
-
     internet_ = new InternetPanel([this] { return playerName(); }, this);
-    grid->addWidget(internet_, 7, 0, 1, 3);
+    grid->addWidget(internet_, 5, 0, 1, 3);
+    hosting_ = new HostingChoice(this);
+    connect(hosting_, &HostingChoice::chosen, this, &PlayWithOthers::choose);
+    grid->addWidget(hosting_, 6, 0, 1, 3);
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("status"));
     status_->setWordWrap(true);
-    grid->addWidget(status_, 8, 0, 1, 2);
+    grid->addWidget(status_, 7, 0, 1, 2);
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    grid->addWidget(close, 8, 2);
+    grid->addWidget(close, 7, 2);
     grid->setColumnStretch(1, 1);
 }
 
@@ -128,18 +101,31 @@ QString PlayWithOthers::address() const
     return address_->text().trimmed();
 }
 
-bool PlayWithOthers::hostHere() const
-{
-    return hostHere_->isChecked();
-}
-
-void PlayWithOthers::remember(const QString& playerName, const QString& address, bool hostHere)
+void PlayWithOthers::remember(const QString& playerName, const QString& address, Hosting hosting)
 {
     if (!playerName.trimmed().isEmpty())
         name_->setText(playerName.trimmed().left(Rules::kLongestName));
     address_->setText(address);
-    hostHere_->setChecked(hostHere);
-    showAddresses();
+    showHosting(hosting);
+}
+
+void PlayWithOthers::showHosting(Hosting hosting)
+{
+    hosting_->showHosting(hosting);
+    if (hosting == Hosting::LocalNetwork)
+        hosting_->showAddresses(ownAddresses(gamePort_));
+}
+
+void PlayWithOthers::choose(Hosting hosting)
+{
+    const bool possible = hosting == Hosting::Unseen ||
+                          (haveName() && (!onTheInternet(hosting) || internet_->chosenLobby()));
+    if (!possible) {
+        hosting_->takeBack();
+        return;
+    }
+    tell(QString());
+    Q_EMIT hostingChosen(hosting, playerName());
 }
 
 void PlayWithOthers::showFailure(const QString& why)
@@ -211,14 +197,11 @@ void PlayWithOthers::listGames()
     for (const FoundGame& found : listed_) {
         const GameAnnouncement& game = found.game;
         const GameAddress where{found.address.toString(), game.port};
-        auto* row = new QTreeWidgetItem(games_);
-        row->setText(kHost, QString::fromLatin1(game.hostName));
-        row->setText(kAddress, where.text(kUsualGamePort));
-        row->setText(kPlayers, QStringLiteral("%1/%2").arg(game.players).arg(Rules::kPlayerSlots));
-        row->setText(
-            kSpectators,
-            QStringLiteral("%1/%2").arg(game.spectators).arg(Rules::kLastSlot - Rules::kPlayerSlots));
-        row->setText(kGame, gameState(game));
+        QTreeWidgetItem* row = GamesList::add(*games_, {.host = QString::fromLatin1(game.hostName),
+                                                       .reach = where.text(kUsualGamePort),
+                                                       .players = game.players,
+                                                       .spectators = game.spectators,
+                                                       .frame = game.frame});
         if (game.instance == chosen || games_->currentItem() == nullptr)
             games_->setCurrentItem(row);
     }
@@ -227,19 +210,6 @@ void PlayWithOthers::listGames()
     const bool searching = finder_.isSearching() && games_->topLevelItemCount() == 0;
     if (status_->text().isEmpty() || status_->text() == kLooking)
         tell(searching ? kLooking : QString());
-}
-
-void PlayWithOthers::showAddresses()
-{
-    if (!hostHere_->isChecked()) {
-        addresses_->clear();
-        return;
-    }
-    const QStringList addresses = ownAddresses(gamePort_);
-    addresses_->setText(addresses.isEmpty()
-                            ? QStringLiteral("This machine is on no network: only players on it can join.")
-                            : QStringLiteral("Friends can also join by typing %1.")
-                                  .arg(addresses.join(QStringLiteral(" or "))));
 }
 
 void PlayWithOthers::tell(const QString& text)

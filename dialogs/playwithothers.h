@@ -2,19 +2,21 @@
 
 #include "gameaddress.h"
 #include "gamefinder.h"
+#include "hosting.h"
 
 #include <QWidget>
 
+class HostingChoice;
 class InternetPanel;
-class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 
 // The way to games with other people: the games found on the local network, an address for
-// games elsewhere, and "Host here", which makes this program's game visible to them. It looks
-// for games only while it is shown; what to join or host is for the main window to do.
+// games elsewhere, the internet lobby, and "Host here", which makes this program's game
+// visible to them. It looks for games only while it is shown; what to join or host is for the
+// main window to do.
 class PlayWithOthers : public QWidget {
     Q_OBJECT
 
@@ -24,9 +26,10 @@ public:
 
     QString playerName() const;
     QString address() const;
-    bool hostHere() const;
     // What the settings remember; an empty name leaves the one the window has.
-    void remember(const QString& playerName, const QString& address, bool hostHere);
+    void remember(const QString& playerName, const QString& address, Hosting hosting);
+    // The hosting in effect, whatever was chosen.
+    void showHosting(Hosting hosting);
     // This program's own visible game, which the list leaves out.
     void setOwnGame(const QByteArray& instance) { ownGame_ = instance; }
     // A join, or hosting, that failed: the window comes back saying why.
@@ -37,10 +40,12 @@ public:
     void joinAddress();
 
     InternetPanel& internet() { return *internet_; }
+    HostingChoice& hostingChoice() { return *hosting_; }
 
 Q_SIGNALS:
     void joinRequested(const QString& playerName, const GameAddress& where);
-    void hostHereToggled(bool on, const QString& playerName);
+    // On the internet, the lobby typed is a valid address.
+    void hostingChosen(Hosting hosting, const QString& playerName);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -49,7 +54,7 @@ protected:
 private:
     void buildControls();
     void listGames();
-    void showAddresses();
+    void choose(Hosting hosting);
     void tell(const QString& text);
     // The name to play under; false, with the window saying so, when there is none.
     bool haveName();
@@ -62,8 +67,7 @@ private:
     QTreeWidget* games_ = nullptr;
     QPushButton* join_ = nullptr;
     QLineEdit* address_ = nullptr;
-    QCheckBox* hostHere_ = nullptr;
-    QLabel* addresses_ = nullptr;
     QLabel* status_ = nullptr;
     InternetPanel* internet_ = nullptr;
+    HostingChoice* hosting_ = nullptr;
 };

@@ -6,6 +6,8 @@
 
 #include <QRandomGenerator>
 
+#include <algorithm>
+
 GameRoomHost::GameRoomHost(XmppConnection& connection, const LobbyAddress& lobby, QObject* parent)
     : QObject(parent),
       connection_(connection),
@@ -45,6 +47,12 @@ void GameRoomHost::tryNextCode()
     });
     listing_.code = code_->shown();
     room_->join(hostName_, listing_.toElement());
+}
+
+int GameRoomHost::participants() const
+{
+    return static_cast<int>(std::ranges::count_if(
+        relays_, [](const QPointer<RelayTransport>& relay) { return relay != nullptr && !relay->isClosed(); }));
 }
 
 void GameRoomHost::roomJoined()

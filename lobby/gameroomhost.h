@@ -36,6 +36,8 @@ public:
     void setListedPublicly(bool listed);
     bool listedPublicly() const { return listedPublicly_; }
     const std::optional<InviteCode>& code() const { return code_; }
+    // The occupants whose relays are open: those who would lose the game with the room.
+    int participants() const;
 
 Q_SIGNALS:
     void opened(const InviteCode& code);

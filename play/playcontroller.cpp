@@ -243,7 +243,7 @@ void PlayController::hostOnLobby(const LobbyAddress& lobby, bool listedPublicly,
     lobbyHosting_ = std::make_unique<LobbyHosting>(host_, lobby);
     LobbyGame& game = lobbyHosting_->game;
     connect(&game.room(), &GameRoomHost::opened, this, &PlayController::lobbyGameOpened);
-    connect(&game.room(), &GameRoomHost::failed, this, &PlayController::lobbyGameFailed);
+    connect(&game.room(), &GameRoomHost::failed, this, &PlayController::lobbyGameLost);
     game.room().setListedPublicly(listedPublicly); // until it opens, a later choice replaces it
     connect(&lobbyHosting_->link, &XmppConnection::online, &game,
             [this, &game, name = session_.playerName()] {
@@ -251,7 +251,7 @@ void PlayController::hostOnLobby(const LobbyAddress& lobby, bool listedPublicly,
             });
     connect(&lobbyHosting_->link, &XmppConnection::closed, this, [this](const QString& why) {
         if (!why.isEmpty())
-            Q_EMIT lobbyGameFailed(why);
+            lobbyGameLost(why);
     });
     connectAsGuest(lobbyHosting_->link, lobby);
 }
@@ -260,6 +260,35 @@ void PlayController::closeLobbyGame()
 {
     if (lobbyHosting_)
         lobbyHosting_.release()->deleteLater(); // it may be the one telling
+}
+
+void PlayController::lobbyGameLost(const QString& why)
+{
+    closeLobbyGame(); // a later choice of the internet opens it afresh
+    Q_EMIT lobbyGameFailed(why);
+}
+
+void PlayController::setHosting(Hosting hosting, const QString& playerName,
+                                const std::optional<LobbyAddress>& lobby)
+{
+    if (!onTheInternet(hosting))
+        closeLobbyGame();
+    setVisible(hosting == Hosting::LocalNetwork, playerName);
+    if (onTheInternet(hosting) && lobby)
+        hostOnLobby(*lobby, hosting == Hosting::InternetListed, playerName);
+}
+
+Hosting PlayController::hosting() const
+{
+    if (lobbyHosting_)
+        return lobbyHosting_->game.room().listedPublicly() ? Hosting::InternetListed
+                                                           : Hosting::InternetByInvitation;
+    return visible_ ? Hosting::LocalNetwork : Hosting::Unseen;
+}
+
+bool PlayController::lobbyPlayersInGame() const
+{
+    return lobbyHosting_ && lobbyHosting_->game.room().participants() > 0;
 }
 
 void PlayController::hostWent()

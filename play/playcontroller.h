@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hosting.h"
 #include "level.h"
 #include "solver.h"
 #include "tsock.h"
@@ -61,19 +62,19 @@ public:
     void joinLocalGame(const QString& playerName);
     // Asks the game with invite code `code` on `lobby` for a place, as join() asks at an address.
     void joinByCode(const QString& playerName, const LobbyAddress& lobby, const InviteCode& code);
-    // Opens the game hosted here on `lobby` too, listed there or by invitation only; its code
-    // comes with lobbyGameOpened(). A player in somebody else's game gets one of their own.
-    void hostOnLobby(const LobbyAddress& lobby, bool listedPublicly, const QString& playerName);
-    // The game hosted here is no longer on the lobby; it goes on for those in it.
-    void closeLobbyGame();
+    // "Host here": who can find the game hosted here, under `playerName`. A player in somebody
+    // else's game gets one of their own. On the internet, the game is opened on `lobby` and its
+    // code comes with lobbyGameOpened(); leaving the internet ends it for those who came that way.
+    void setHosting(Hosting hosting, const QString& playerName, const std::optional<LobbyAddress>& lobby);
+    Hosting hosting() const;
+    // Players or spectators came through the lobby into the game hosted here.
+    bool lobbyPlayersInGame() const;
     bool isJoining() const { return attempt_ != nullptr || routeTried_ != nullptr; }
     bool isInGameAt(const GameAddress& where) const;
     // Leaves the game, ending it first when it is hosted here.
     void leave();
-    // "Host here": the game hosted here is visible to others under `playerName`, or hidden.
-    // A player in somebody else's game leaves it for a game of their own.
-    void setVisible(bool visible, const QString& playerName);
-    // What the player wants once seated, without acting on it now.
+    // What the player wants once seated, without acting on it now: the game hosted here
+    // visible on the local network.
     void rememberVisible(bool visible, const QString& playerName);
 
     // Starts a game with `computerPlayers` of the program's own at `level`, once they are seated.
@@ -112,7 +113,11 @@ private:
     void joined(const QString& playerName);
     void attemptFailed(const QString& why);
     void hostWent();
+    void setVisible(bool visible, const QString& playerName);
     void showHostedGame();
+    void hostOnLobby(const LobbyAddress& lobby, bool listedPublicly, const QString& playerName);
+    void closeLobbyGame();
+    void lobbyGameLost(const QString& why);
     void tellMissedWords();
     void countInTally(const GameResult& result);
 

@@ -214,7 +214,10 @@ void TestPlay::aGameOnTheLobbyIsJoinedByItsCode()
     std::optional<InviteCode> opened;
     QObject::connect(&bob.play, &PlayController::lobbyGameOpened,
                      [&opened](const InviteCode& code) { opened = code; });
-    bob.play.hostOnLobby(lobby, listed, QStringLiteral("Bob"));
+    const auto hosting = [](bool listedPublicly) {
+        return listedPublicly ? Hosting::InternetListed : Hosting::InternetByInvitation;
+    };
+    bob.play.setHosting(hosting(listed), QStringLiteral("Bob"), lobby);
     QTRY_VERIFY_WITH_TIMEOUT(opened, kWait);
     const InviteCode code = *opened;
     QTRY_COMPARE(bob.session.seat(1).name, QStringLiteral("Bob")); // no longer "You"
@@ -241,13 +244,21 @@ void TestPlay::aGameOnTheLobbyIsJoinedByItsCode()
     QVERIFY(bobHears.last().first().toString().contains(QLatin1String("hello Bob")));
 
     // Listed the other way round: the list follows, and Ann plays on.
-    bob.play.hostOnLobby(lobby, !listed, QStringLiteral("Bob"));
+    bob.play.setHosting(hosting(!listed), QStringLiteral("Bob"), lobby);
+    QCOMPARE(bob.play.hosting(), hosting(!listed));
     QTRY_COMPARE_WITH_TIMEOUT(lookout.games().size(), listed ? 0 : 1, kWait);
     ann.session.say(QStringLiteral("still here"), 0);
     QTRY_VERIFY_WITH_TIMEOUT(bobHears.last().first().toString().contains(QLatin1String("still here")), kWait);
-    bob.play.leave();
+    QVERIFY(bob.play.lobbyPlayersInGame());
+
+    // Hosting on the local network instead takes the game off the lobby, and Ann with it.
+    bob.play.setHosting(Hosting::LocalNetwork, QStringLiteral("Bob"), std::nullopt);
+    QCOMPARE(bob.play.hosting(), Hosting::LocalNetwork);
     QTRY_VERIFY_WITH_TIMEOUT(ann.notices.contains(QStringLiteral("The host has left, and the game is over.")),
                              kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(lookout.games().isEmpty(), kWait);
+    QVERIFY(!bob.play.lobbyPlayersInGame());
+    QVERIFY(bob.session.isHost() && bob.session.loggedIn()); // his game goes on
 }
 
 void TestPlay::aSecondCopyHandsItsLinksToTheFirst()

@@ -4,8 +4,12 @@
 #include "gamesettings.h"
 #include "programfixture.h"
 #include "prosodyfixture.h"
+#include "singleinstance.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -32,6 +36,27 @@ void hostVisibly(Program& program, const QString& name, const QStringList& param
     QTRY_VERIFY_WITH_TIMEOUT(program.visibleHost->isVisible(), kWait);
 }
 
+// A copy in a game of its own, in the lobby's part of the window under `name`.
+void startOnLobby(Program& program, const QString& name, const QString& lobby)
+{
+    program.chat.processparams({});
+    QVERIFY(program.waitForLine(QStringLiteral("You are Connected.")));
+    part<QLineEdit>(program, "name")->setText(name);
+    part<QLineEdit>(program, "lobbyAddress")->setText(lobby);
+}
+
+// "Host here" on the internet, picked as the player picks it, from the list of places.
+void hostOnTheInternet(Program& program, Hosting hosting)
+{
+    auto* place = part<QComboBox>(program, "hostOn");
+    QTest::keyClick(place, Qt::Key_End); // by invitation
+    if (hosting == Hosting::InternetListed)
+        QTest::keyClick(place, Qt::Key_Up);
+    QVERIFY(part<QCheckBox>(program, "hostHere")->isChecked());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        part<QLabel>(program, "ownCode")->text().contains(QLatin1String("pinfall://join/")), kWait);
+}
+
 int timesConnected(Program& program)
 {
     return static_cast<int>(program.chat.chatPane().lines().count(QStringLiteral("You are Connected.")));
@@ -46,6 +71,7 @@ private Q_SLOTS:
     void aGameFoundIsJoinedWithADoubleClick();
     void aFailedJoinComesBackToTheWindow();
     void aListedInternetGameIsJoinedWithADoubleClick();
+    void anInvitedGameIsJoinedByTheLinkASecondCopyHandsOn();
 };
 
 void TestPlayWithOthers::aGameFoundIsJoinedWithADoubleClick()
@@ -143,10 +169,7 @@ void TestPlayWithOthers::aListedInternetGameIsJoinedWithADoubleClick()
     ProsodyFixture lobby;
     const QString address = QStringLiteral("localhost:%1").arg(lobby.port());
     Program ann;
-    ann.chat.processparams({});
-    QVERIFY(ann.waitForLine(QStringLiteral("You are Connected.")));
-    part<QLineEdit>(ann, "name")->setText(QStringLiteral("Ann"));
-    part<QLineEdit>(ann, "lobbyAddress")->setText(address);
+    startOnLobby(ann, QStringLiteral("Bob"), address); // she types Bob's name by mistake
     ann.chat.showOthers();
     auto* annStatus = part<QLabel>(ann, "lobbyStatus");
     QTRY_VERIFY_WITH_TIMEOUT(annStatus->text().startsWith(QLatin1String("Lobby unreachable: ")), kWait);
@@ -154,20 +177,19 @@ void TestPlayWithOthers::aListedInternetGameIsJoinedWithADoubleClick()
 
     QVERIFY(lobby.start());
     Program bob;
-    bob.chat.processparams({});
-    QVERIFY(bob.waitForLine(QStringLiteral("You are Connected.")));
-    part<QLineEdit>(bob, "name")->setText(QStringLiteral("Bob"));
-    part<QLineEdit>(bob, "lobbyAddress")->setText(address);
-    part<QPushButton>(bob, "hostListed")->click();
-    QTRY_VERIFY_WITH_TIMEOUT(part<QLabel>(bob, "ownCode")->text().contains(QLatin1String("pinfall://join/")),
-                             kWait);
+    startOnLobby(bob, QStringLiteral("Bob"), address);
+    bob.chat.showOthers();
+    hostOnTheInternet(bob, Hosting::InternetListed);
 
     part<QPushButton>(ann, "lobbyConnect")->click();
-    QTRY_COMPARE_WITH_TIMEOUT(annStatus->text(), QStringLiteral("In the lobby: 1 player, 1 game"), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(annStatus->text(), QStringLiteral("That name is taken here; try another"), kWait);
+    part<QLineEdit>(ann, "name")->setText(QStringLiteral("Ann"));
+    part<QPushButton>(ann, "lobbyConnect")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(annStatus->text(), QStringLiteral("In the lobby: 2 players, 1 game"), kWait);
     auto* games = part<QTreeWidget>(ann, "lobbyGames");
     QCOMPARE(games->topLevelItemCount(), 1);
     QCOMPARE(games->topLevelItem(0)->text(0), QStringLiteral("Bob"));
-    QCOMPARE(part<QLabel>(ann, "lobbyPeople")->text(), QStringLiteral("Nobody else is here yet."));
+    QCOMPARE(part<QLabel>(ann, "lobbyPeople")->text(), QStringLiteral("Here: Bob"));
     auto* say = part<QLineEdit>(ann, "lobbySay");
     QTest::keyClicks(say, QStringLiteral("anyone <here>?"));
     QTest::keyClick(say, Qt::Key_Return);
@@ -180,6 +202,44 @@ void TestPlayWithOthers::aListedInternetGameIsJoinedWithADoubleClick()
     QTRY_COMPARE_WITH_TIMEOUT(timesConnected(ann), connections + 1, kWait);
     QTRY_COMPARE_WITH_TIMEOUT(bob.rosterName(2), QStringLiteral("Ann"), kWait);
     QVERIFY(ann.others.isHidden());
+}
+
+// Bob hosts by invitation and copies his game's link; Ann, playing alone, opens it, and the copy
+// the link starts hands it to hers, which joins without leaving her game until seated.
+void TestPlayWithOthers::anInvitedGameIsJoinedByTheLinkASecondCopyHandsOn()
+{
+    ProsodyFixture lobby;
+    QVERIFY(lobby.start());
+    const QString address = QStringLiteral("localhost:%1").arg(lobby.port());
+    Program bob;
+    startOnLobby(bob, QStringLiteral("Bob"), address);
+    hostOnTheInternet(bob, Hosting::InternetByInvitation);
+    part<QPushButton>(bob, "copyCode")->click();
+    const QStringList copied = QApplication::clipboard()->text().split(QLatin1Char(' '));
+    QCOMPARE(copied.size(), 2);
+    QVERIFY(copied[1].startsWith(QLatin1String("pinfall://join/")));
+
+    Program ann;
+    startOnLobby(ann, QStringLiteral("Ann"), address);
+    const int connections = timesConnected(ann);
+    const QString identifier = QStringLiteral("pinfall-test-%1").arg(QCoreApplication::applicationPid());
+    SingleInstance running(identifier);
+    QVERIFY(!running.CheckPrevInstance());
+    QObject::connect(&running, &SingleInstance::linkOpened, &ann.chat, &Tchat::openLink);
+    SingleInstance started(identifier);
+    QVERIFY(started.CheckPrevInstance({copied[1]}));
+    QVERIFY(ann.waitForLine(QStringLiteral("Joining %1…").arg(copied[0]), kWait));
+    QTRY_COMPARE_WITH_TIMEOUT(timesConnected(ann), connections + 1, kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(bob.rosterName(2), QStringLiteral("Ann"), kWait);
+
+    // Bob moves his game to the local network; asked, he keeps Ann, who came by the lobby.
+    BoxAnswerer keepHer(QMessageBox::No);
+    auto* place = part<QComboBox>(bob, "hostOn");
+    QTest::keyClick(place, Qt::Key_Home); // "on my network"
+    QVERIFY(keepHer.text().contains(QStringLiteral("through the internet lobby")));
+    QCOMPARE(bob.play->hosting(), Hosting::InternetByInvitation);
+    QCOMPARE(place->currentIndex(), 2);
+    QCOMPARE(bob.rosterName(2), QStringLiteral("Ann"));
 }
 
 QTEST_MAIN(TestPlayWithOthers)
