@@ -198,7 +198,8 @@ void Tchat::hostingChosen(Hosting hosting, const QString& playerName)
 bool Tchat::hostingMayChange(Hosting hosting)
 {
     auto agrees = [this](const QString& question) {
-        return QMessageBox::question(this, windowTitle(), question) == QMessageBox::Yes;
+        // Over Play with Others, where the choice was made.
+        return QMessageBox::question(others_, windowTitle(), question) == QMessageBox::Yes;
     };
     // In somebody else's game, hosting here means leaving it for a game of one's own.
     if (hosting != Hosting::Unseen && !session_.isHost() && session_.loggedIn())

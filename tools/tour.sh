@@ -77,7 +77,9 @@ xdotool key alt+f o
 front 'Play with Others'
 snap lobby-in
 others=$(xdotool search --onlyvisible --name 'Play with Others' | head -n 1)
-xdotool mousemove --window "$others" 440 612 click 1 # "By invitation"
+xdotool mousemove --window "$others" 426 593 click 1 # Host here's places
+sleep 1
+xdotool key End Return # "on the internet, by invitation only"
 snap lobby-hosting
 kill -TERM "$lobby_pid"
 sleep 2
