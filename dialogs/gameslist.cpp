@@ -27,9 +27,10 @@ QTreeWidgetItem* add(QTreeWidget& list, const GameRow& game)
     row->setText(kHost, game.host);
     row->setText(kReach, game.reach);
     row->setText(kPlayers, QStringLiteral("%1/%2").arg(game.players).arg(Rules::kPlayerSlots));
-    row->setText(kSpectators, QStringLiteral("%1/%2").arg(game.spectators).arg(Rules::kLastSlot -
-                                                                              Rules::kPlayerSlots));
-    row->setText(kGame, game.frame > 0 ? QStringLiteral("Frame %1").arg(game.frame) : QStringLiteral("Waiting"));
+    row->setText(kSpectators,
+                 QStringLiteral("%1/%2").arg(game.spectators).arg(Rules::kLastSlot - Rules::kPlayerSlots));
+    row->setText(kGame,
+                 game.frame > 0 ? QStringLiteral("Frame %1").arg(game.frame) : QStringLiteral("Waiting"));
     return row;
 }
 

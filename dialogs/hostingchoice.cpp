@@ -8,8 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-HostingChoice::HostingChoice(QWidget* parent)
-    : QWidget(parent)
+HostingChoice::HostingChoice(QWidget* parent) : QWidget(parent)
 {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);

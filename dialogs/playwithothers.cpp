@@ -1,8 +1,8 @@
 #include "playwithothers.h"
 
 #include "dialoglook.h"
-#include "gameslist.h"
 #include "gamerules.h"
+#include "gameslist.h"
 #include "hostingchoice.h"
 #include "internetpanel.h"
 
@@ -118,8 +118,8 @@ void PlayWithOthers::showHosting(Hosting hosting)
 
 void PlayWithOthers::choose(Hosting hosting)
 {
-    const bool possible = hosting == Hosting::Unseen ||
-                          (haveName() && (!onTheInternet(hosting) || internet_->chosenLobby()));
+    const bool possible =
+        hosting == Hosting::Unseen || (haveName() && (!onTheInternet(hosting) || internet_->chosenLobby()));
     if (!possible) {
         hosting_->takeBack();
         return;
@@ -198,10 +198,10 @@ void PlayWithOthers::listGames()
         const GameAnnouncement& game = found.game;
         const GameAddress where{found.address.toString(), game.port};
         QTreeWidgetItem* row = GamesList::add(*games_, {.host = QString::fromLatin1(game.hostName),
-                                                       .reach = where.text(kUsualGamePort),
-                                                       .players = game.players,
-                                                       .spectators = game.spectators,
-                                                       .frame = game.frame});
+                                                        .reach = where.text(kUsualGamePort),
+                                                        .players = game.players,
+                                                        .spectators = game.spectators,
+                                                        .frame = game.frame});
         if (game.instance == chosen || games_->currentItem() == nullptr)
             games_->setCurrentItem(row);
     }

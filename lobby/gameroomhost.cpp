@@ -51,8 +51,9 @@ void GameRoomHost::tryNextCode()
 
 int GameRoomHost::participants() const
 {
-    return static_cast<int>(std::ranges::count_if(
-        relays_, [](const QPointer<RelayTransport>& relay) { return relay != nullptr && !relay->isClosed(); }));
+    return static_cast<int>(std::ranges::count_if(relays_, [](const QPointer<RelayTransport>& relay) {
+        return relay != nullptr && !relay->isClosed();
+    }));
 }
 
 void GameRoomHost::roomJoined()

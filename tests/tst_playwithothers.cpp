@@ -182,7 +182,8 @@ void TestPlayWithOthers::aListedInternetGameIsJoinedWithADoubleClick()
     hostOnTheInternet(bob, Hosting::InternetListed);
 
     part<QPushButton>(ann, "lobbyConnect")->click();
-    QTRY_COMPARE_WITH_TIMEOUT(annStatus->text(), QStringLiteral("That name is taken here; try another"), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(annStatus->text(), QStringLiteral("That name is taken here; try another"),
+                              kWait);
     part<QLineEdit>(ann, "name")->setText(QStringLiteral("Ann"));
     part<QPushButton>(ann, "lobbyConnect")->click();
     QTRY_COMPARE_WITH_TIMEOUT(annStatus->text(), QStringLiteral("In the lobby: 2 players, 1 game"), kWait);
