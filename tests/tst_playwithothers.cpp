@@ -34,6 +34,7 @@ void hostVisibly(Program& program, const QString& name, const QStringList& param
     part<QLineEdit>(program, "name")->setText(name);
     part<QCheckBox>(program, "hostHere")->click();
     QTRY_VERIFY_WITH_TIMEOUT(program.visibleHost->isVisible(), kWait);
+    QVERIFY(!part<QLabel>(program, "addresses")->text().isEmpty()); // how friends elsewhere type it
 }
 
 // A copy in a game of its own, in the lobby's part of the window under `name`.
