@@ -144,7 +144,7 @@ void InternetPanel::joinChosen()
 
 void InternetPanel::joinTyped()
 {
-    const std::optional<InviteCode> code = InviteCode::parse(code_->text());
+    const std::optional<InviteCode> code = InviteCode::fromPassedOn(code_->text());
     if (!code) {
         tell(QStringLiteral("An invite code is six letters and digits, such as K7Q-4PZ."));
         return;

@@ -19,6 +19,8 @@ public:
     static std::optional<InviteCode> parse(QStringView typed);
     // The code of a join link, "pinfall://join/K7Q-4PZ"; nullopt for anything else.
     static std::optional<InviteCode> fromJoinLink(QStringView link);
+    // What a friend passes on: the code, its join link, or both as the host's Copy gives them.
+    static std::optional<InviteCode> fromPassedOn(QStringView text);
 
     QString shown() const;    // "K7Q-4PZ"
     QString roomName() const; // "k7q4pz": room names are case-blind

@@ -135,13 +135,17 @@ void TestXmpp::inviteCodesReadAsTyped_data()
                                        << "";
     QTest::newRow("empty") << ""
                            << "";
+    QTest::newRow("its join link") << "pinfall://join/k7q4pz"
+                                   << "K7Q-4PZ";
+    QTest::newRow("as the host's Copy gives it") << "K7Q-4PZ pinfall://join/K7Q-4PZ"
+                                                 << "K7Q-4PZ";
 }
 
 void TestXmpp::inviteCodesReadAsTyped()
 {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
-    const std::optional<InviteCode> code = InviteCode::parse(typed);
+    const std::optional<InviteCode> code = InviteCode::fromPassedOn(typed);
     QCOMPARE(code ? code->shown() : QString(), shown);
     if (code)
         QCOMPARE(code->roomName(), shown.remove(QLatin1Char('-')).toLower());
