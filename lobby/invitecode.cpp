@@ -1,5 +1,6 @@
 #include "invitecode.h"
 
+#include <QList>
 #include <QRandomGenerator>
 
 InviteCode InviteCode::random(QRandomGenerator& generator)
@@ -49,6 +50,17 @@ std::optional<InviteCode> InviteCode::fromJoinLink(QStringView link)
     if (code.endsWith(u'/'))
         code.chop(1); // as some browsers hand it on
     return parse(code);
+}
+
+std::optional<InviteCode> InviteCode::fromPassedOn(QStringView text)
+{
+    for (const QStringView word : text.split(u' ', Qt::SkipEmptyParts)) {
+        if (std::optional<InviteCode> code = parse(word))
+            return code;
+        if (std::optional<InviteCode> code = fromJoinLink(word))
+            return code;
+    }
+    return std::nullopt;
 }
 
 QString InviteCode::joinLink() const
