@@ -189,7 +189,7 @@ void Tchat::hostingChosen(Hosting hosting, const QString& playerName)
     settings_.hostHere = hosting == Hosting::LocalNetwork;
     settings_.lobbyAddress = others_->internet().lobbyText();
     saveinifile();
-    if (lobby && play_->hosting() != hosting)
+    if (lobby && !onTheInternet(play_->hosting()))
         others_->hostingChoice().showOpening(lobby->domain); // until the code comes
     play_->setHosting(hosting, name, lobby);
     others_->showHosting(play_->hosting());

@@ -224,10 +224,7 @@ void PlayController::hostOnLobby(const LobbyAddress& lobby, bool listedPublicly,
 {
     // Already there: only the listing changes, and nobody who came by the lobby is put out.
     if (lobbyHosting_ && lobbyHosting_->lobby == lobby && session_.isHost()) {
-        GameRoomHost& room = lobbyHosting_->game.room();
-        room.setListedPublicly(listedPublicly);
-        if (room.code())
-            Q_EMIT lobbyGameOpened(*room.code());
+        lobbyHosting_->game.room().setListedPublicly(listedPublicly);
         return;
     }
     closeLobbyGame();
