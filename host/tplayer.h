@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QPointer>
+#include <QTimer>
 
 #include <array>
 
@@ -30,8 +31,26 @@ struct TPlayer {
     qint32 letterset = 0;            // the set in play, 1 to 3; 0: may not send words now
     std::array<QByteArray, 3> words; // accepted words of this frame
     QByteArray answer;               // the ten-letter word of the set in play
+    // Getting back after a dropped connection: the secret given at log-in to a player slot;
+    // while away the seat is kept, neither free nor connected, until `keptFor` runs out.
+    QByteArray seatToken;
+    bool away = false;
+    bool leaving = false;   // leaves on purpose, or is removed: the seat is not kept
+    bool returning = false; // came back with the token and has yet to log in again
+    QPointer<QTimer> keptFor;
 
     bool finishedFrame() const { return rolls == Rules::kFrameFinished; }
+    // Nobody sits here any more, nor may come back to: what the seat scored stays.
+    void forgetOccupant()
+    {
+        name.clear();
+        watching = false;
+        seatToken.clear();
+        away = false;
+        leaving = false;
+        returning = false;
+        delete keptFor;
+    }
     // No more words in this frame: the player is not waited for, and a word sent is not judged.
     void finishFrame()
     {

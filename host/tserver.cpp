@@ -6,8 +6,10 @@
 #include "messages.h"
 
 #include <QDateTime>
+#include <QRandomGenerator>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -40,6 +42,8 @@ TServer::TServer(HostSettings settings, QObject* parent)
     handle(CMD_startgame, FromClient::startGame, &TServer::startgame);
     handle(CMD_justwatch, FromClient::justWatch, &TServer::justwatch);
     handle(CMD_sendword, FromClient::sendWord, &TServer::sendword);
+    handle(CMD_returning, FromClient::returning, &TServer::returning);
+    handle(CMD_leaving, FromClient::leaving, &TServer::leaving);
 
     timer1.setInterval(settings_.second);
     connect(&timer1, &QTimer::timeout, this, [this] { FaultReport::guard([this] { timer1Timer(); }); });
@@ -72,8 +76,15 @@ void TServer::stopHosting()
     const Turn turn(*this);
     timer1.stop();
     gameon = false;
-    for (int slot = 1; slot <= kLastSlot; ++slot)
+    sendToAll(ToClient::gameclosed());
+    for (int slot = 1; slot <= kLastSlot; ++slot) {
+        players[slot].leaving = true;
         disconnectsock(slot);
+    }
+    for (TPlayer& player : players) {
+        if (player.away)
+            player.forgetOccupant();
+    }
     // Nobody is left to hear of the departures.
     slotcount = 0;
     Sock1.setListen(false);
@@ -92,7 +103,7 @@ int TServer::chooseSlot()
         return 1;
     }
     for (int slot = 1; slot <= slotcount; ++slot) {
-        if (!players[slot].connected)
+        if (!players[slot].connected && !players[slot].away)
             return slot;
     }
     if (slotcount < kLastSlot)
@@ -206,7 +217,7 @@ TServer::Summary TServer::summary() const
 {
     Summary now;
     for (int slot = 1; slot <= kLastSlot; ++slot) {
-        if (players[slot].connected && players[slot].loggedIn)
+        if ((players[slot].connected && players[slot].loggedIn) || players[slot].away)
             ++(slot <= kPlayerSlots ? now.players : now.spectators);
     }
     now.frame = gameon ? std::clamp(currentframe, 1, Rules::kFrames) : 0;
@@ -230,16 +241,93 @@ void TServer::freeSlotOf(TSock* sock)
     if (slot < 1 || slot > kLastSlot || players[slot].sock != sock)
         return;
     TPlayer& player = players[slot];
-    if (player.connected)
+    // A player who said goodbye just before closing left on purpose, though the host has not
+    // come to the message yet.
+    const bool leftOnPurpose = player.leaving || receivedlist.holds(sock, CMD_leaving);
+    const bool keep =
+        gameon && slot <= kPlayerSlots && (player.loggedIn || player.returning) && !leftOnPurpose;
+    if (player.connected && !keep)
         sendToOthers(slot, ToClient::playerdisconnected(slot, player.name));
     player.connected = false;
     player.loggedIn = false;
-    player.watching = false;
-    player.name.clear();
     player.sock = nullptr;
     // What it still had waiting will never be handled: it no longer speaks for the slot.
     receivedlist.dropFrom(sock);
     sock->deleteLater();
+    if (keep)
+        keepSeat(slot);
+    else
+        player.forgetOccupant();
+}
+
+void TServer::keepSeat(int slot)
+{
+    TPlayer& player = players[slot];
+    player.away = true;
+    sendToOthers(slot, ToClient::playeraway(slot, player.name));
+    delete player.keptFor;
+    player.keptFor = new QTimer(this);
+    player.keptFor->setSingleShot(true);
+    connect(player.keptFor, &QTimer::timeout, this, [this, slot] {
+        const Turn turn(*this);
+        releaseSeat(slot);
+    });
+    player.keptFor->start(settings_.seatKept);
+}
+
+void TServer::releaseSeat(int slot)
+{
+    TPlayer& player = players[slot];
+    if (!player.away)
+        return;
+    sendToOthers(slot, ToClient::playerdisconnected(slot, player.name));
+    player.forgetOccupant();
+}
+
+int TServer::seatOf(const QByteArray& token) const
+{
+    for (int slot = 1; slot <= kPlayerSlots; ++slot) {
+        const TPlayer& player = players[slot];
+        if ((player.away || player.loggedIn) && !token.isEmpty() && player.seatToken == token)
+            return slot;
+    }
+    return 0;
+}
+
+void TServer::returning(const FromClient::Returning& request, TSock* from)
+{
+    const int arrival = slotOf(from);
+    if (arrival == 0 || arrival != request.slot || players[arrival].loggedIn)
+        return;
+    const int seat = seatOf(request.token);
+    if (seat == 0) {
+        sendTo(arrival, ToClient::seatgone());
+        return;
+    }
+    // The slot the connection came in by was never announced: it is simply free again.
+    players[arrival].connected = false;
+    players[arrival].sock = nullptr;
+    TPlayer& player = players[seat];
+    if (TSock* old = player.sock) {
+        // The player's end went away (a computer asleep) before this end noticed.
+        player.sock = nullptr;
+        receivedlist.dropFrom(old);
+        old->close();
+        old->deleteLater();
+    }
+    delete player.keptFor;
+    player.away = false;
+    player.returning = true;
+    player.sock = from;
+    player.connected = true;
+    from->setTag(seat);
+    sendTo(seat, ToClient::sendlogininfo(seat));
+}
+
+void TServer::leaving(const FromClient::Leaving& request, TSock* from)
+{
+    if (request.slot != 0 && request.slot == slotOf(from))
+        players[request.slot].leaving = true;
 }
 
 void TServer::disconnectsock(int slot)
@@ -272,6 +360,13 @@ void TServer::receivedlogininfo(const FromClient::LoginInfo& login, TSock* from)
                ToClient::loadstats(slot, secondsperturn, teamgame, countdown,
                                    {players[1].score, players[2].score, players[3].score, players[4].score}));
     }
+    if (slot <= kPlayerSlots) {
+        if (!newcomer.returning)
+            newcomer.seatToken = QByteArray::number(QRandomGenerator::system()->generate64(), 16);
+        sendTo(slot, ToClient::seattoken(slot, newcomer.seatToken));
+    }
+    if (std::exchange(newcomer.returning, false) && gameon)
+        resumeFrame(slot);
 }
 
 void TServer::kickhim(const FromClient::KickHim& request, TSock* from)
@@ -281,10 +376,12 @@ void TServer::kickhim(const FromClient::KickHim& request, TSock* from)
     if (request.target < 1 || request.target > kLastSlot)
         return;
     // The participant hears why its connection closes: its own departure, before the others do.
-    const TPlayer& removed = players[request.target];
+    TPlayer& removed = players[request.target];
     if (removed.connected && removed.loggedIn)
         sendTo(request.target, ToClient::playerdisconnected(request.target, removed.name));
+    removed.leaving = true;
     disconnectsock(request.target);
+    releaseSeat(request.target); // a seat kept for a player away is given up too
 }
 
 void TServer::chat(const FromClient::Talk& talk, TSock* from)

@@ -38,6 +38,8 @@ struct HostSettings {
     // A connection that has not logged in by then is closed: a real program logs in at once,
     // and idle connections must not keep the game full.
     std::chrono::milliseconds loginTimeout{std::chrono::seconds(30)};
+    // How long a player whose connection dropped during a game keeps the seat.
+    std::chrono::milliseconds seatKept{std::chrono::minutes(1)};
 };
 
 // The game host. It listens for participants, gives each connection a slot, deals the
@@ -46,6 +48,11 @@ struct HostSettings {
 //
 // A participant is known by its connection: a message that claims another participant's slot
 // is ignored, and only slot 1 may start games and remove participants.
+//
+// A player whose connection drops during a game keeps the seat, name and scores for a while:
+// the others hear that the player is away, and the program that brings back the seat's token
+// on a new connection sits in it again and plays on. A player who leaves on purpose, or is
+// removed, or drops between games, frees the seat at once.
 //
 // The host works in turns: a queued message, a clock tick, an accepted connection, bytes read,
 // a connection's end. A connection that ends during a turn (a send that meets a broken pipe
@@ -141,6 +148,14 @@ private:
     void chat(const FromClient::Talk& talk, TSock* from);
     void action(const FromClient::Talk& talk, TSock* from);
     void justwatch(const FromClient::JustWatch& request, TSock* from);
+    void returning(const FromClient::Returning& request, TSock* from);
+    void leaving(const FromClient::Leaving& request, TSock* from);
+    void keepSeat(int slot);
+    void releaseSeat(int slot);
+    // The player seat whose token this is, kept or still held by an older connection; 0 for none.
+    int seatOf(const QByteArray& token) const;
+    // A player back in the middle of a frame gets it as it stands.
+    void resumeFrame(int slot);
 
     // Game flow
     void startgame(const FromClient::StartGame& request, TSock* from);

@@ -113,6 +113,30 @@ void TServer::findplayer()
     startClock(kFrameRunning, frameSeconds);
 }
 
+void TServer::resumeFrame(int slot)
+{
+    if (timer1Tag != kFrameRunning || !timer1.isActive() || currentframe < 1 || currentframe > kLastFrame)
+        return; // between frames: the next deal counts the player in
+    TPlayer& player = players[slot];
+    if (player.finishedFrame()) {
+        // Away when the frame was dealt: it is the player's to play, unless played already.
+        if (!player.words[0].isEmpty() || player.watching)
+            return;
+        player.rolls = 0;
+        player.letterset = 1;
+    }
+    if (player.letterset < 1 || player.letterset > 3)
+        return;
+    FrameInPlay frame;
+    frame.frame = currentframe;
+    frame.secondsLeft = std::max(1, countdown - kExtraSeconds);
+    frame.rolls = player.frames[currentframe - 1];
+    for (const char tile : player.letters[player.letterset - 1])
+        frame.tiles += tile == kNoTile ? '-' : tile;
+    frame.deal = QByteArray(masterletters[0].data(), static_cast<qsizetype>(masterletters[0].size()));
+    sendTo(slot, ToClient::backinframe(slot, frame));
+}
+
 void TServer::startClock(int tag, int seconds)
 {
     timer1.stop();

@@ -53,4 +53,17 @@ SendWord sendWord(FieldReader& fields)
     return message;
 }
 
+Returning returning(FieldReader& fields)
+{
+    Returning message;
+    message.slot = fields.takeInt();
+    message.token = fields.take();
+    return message;
+}
+
+Leaving leaving(FieldReader& fields)
+{
+    return {.slot = fields.takeInt()};
+}
+
 } // namespace FromClient

@@ -56,11 +56,28 @@ struct SendWord {
     friend bool operator==(const SendWord&, const SendWord&) = default;
 };
 
+// CMD_returning: the slot the new connection was given, and the seat token it brings back.
+struct Returning {
+    int slot = 0;
+    QByteArray token;
+
+    friend bool operator==(const Returning&, const Returning&) = default;
+};
+
+// CMD_leaving: the slot of the player who leaves on purpose.
+struct Leaving {
+    int slot = 0;
+
+    friend bool operator==(const Leaving&, const Leaving&) = default;
+};
+
 LoginInfo loginInfo(FieldReader& fields);
 KickHim kickHim(FieldReader& fields);
 Talk talk(FieldReader& fields);
 StartGame startGame(FieldReader& fields);
 JustWatch justWatch(FieldReader& fields);
 SendWord sendWord(FieldReader& fields);
+Returning returning(FieldReader& fields);
+Leaving leaving(FieldReader& fields);
 
 } // namespace FromClient

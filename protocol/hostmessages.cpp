@@ -135,6 +135,28 @@ LoadStats loadStats(FieldReader& fields)
     return message;
 }
 
+SeatToken seatToken(FieldReader& fields)
+{
+    SeatToken message;
+    message.slot = fields.takeInt();
+    message.token = fields.take();
+    return message;
+}
+
+BackInFrame backInFrame(FieldReader& fields)
+{
+    BackInFrame message;
+    message.slot = fields.takeInt();
+    message.frame = fields.takeInt();
+    message.secondsLeft = fields.takeInt();
+    message.rolls.roll1 = fields.takeInt();
+    message.rolls.roll2 = fields.takeInt();
+    message.rolls.roll3 = fields.takeInt();
+    message.tiles = fields.take();
+    message.deal = fields.take();
+    return message;
+}
+
 QList<int> winners(FieldReader& fields)
 {
     QList<int> slots;

@@ -103,6 +103,26 @@ struct ChatLine {
     friend bool operator==(const ChatLine&, const ChatLine&) = default;
 };
 
+// CMD_seattoken: the secret that gives the seat at `slot` back after a dropped connection.
+struct SeatToken {
+    int slot = 0;
+    QByteArray token;
+
+    friend bool operator==(const SeatToken&, const SeatToken&) = default;
+};
+
+// CMD_backinframe: the receiver's frame as it stands, to play on after coming back.
+struct BackInFrame {
+    int slot = 0;
+    int frame = 0;
+    int secondsLeft = 0;
+    TFrameScore rolls;
+    QByteArray tiles; // by position, '-' where a tile has gone
+    QByteArray deal;  // the frame's letters by position
+
+    friend bool operator==(const BackInFrame&, const BackInFrame&) = default;
+};
+
 // CMD_sendlogininfo and CMD_worderror: the slot they are about.
 int slot(FieldReader& fields);
 NextPlayer nextPlayer(FieldReader& fields);
@@ -116,6 +136,8 @@ ChatLine chatLine(FieldReader& fields);
 // A block for a slot that is no player slot keeps its slot alone: the rest of it is not read.
 PostScores postScores(FieldReader& fields);
 LoadStats loadStats(FieldReader& fields);
+SeatToken seatToken(FieldReader& fields);
+BackInFrame backInFrame(FieldReader& fields);
 // The winning slots; empty fields (the trailing "+") name nobody.
 QList<int> winners(FieldReader& fields);
 

@@ -159,6 +159,40 @@ QByteArray winner(const QList<int>& slots)
     return message.endWithPlus();
 }
 
+QByteArray seattoken(int slot, QByteArrayView token)
+{
+    return Message(CMD_seattoken).field(slot).field(token).endWithPlus();
+}
+
+QByteArray playeraway(int slot, QByteArrayView name)
+{
+    return Message(CMD_playeraway).field(slot).field(name).end();
+}
+
+QByteArray seatgone()
+{
+    return Message(CMD_seatgone).endWithPlus();
+}
+
+QByteArray gameclosed()
+{
+    return Message(CMD_gameclosed).endWithPlus();
+}
+
+QByteArray backinframe(int slot, const FrameInPlay& frame)
+{
+    return Message(CMD_backinframe)
+        .field(slot)
+        .field(frame.frame)
+        .field(frame.secondsLeft)
+        .field(frame.rolls.roll1)
+        .field(frame.rolls.roll2)
+        .field(frame.rolls.roll3)
+        .field(frame.tiles)
+        .field(frame.deal)
+        .endWithPlus();
+}
+
 } // namespace ToClient
 
 namespace ToHost {
@@ -200,6 +234,16 @@ QByteArray sendword(int slot, const QList<int>& positions)
     for (int position : positions)
         message.field(position);
     return message.end();
+}
+
+QByteArray returning(int slot, QByteArrayView token)
+{
+    return Message(CMD_returning).field(slot).field(token).endWithPlus();
+}
+
+QByteArray leaving(int slot)
+{
+    return Message(CMD_leaving).field(slot).endWithPlus();
 }
 
 } // namespace ToHost

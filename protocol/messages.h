@@ -34,6 +34,15 @@ inline constexpr char CMD_goodword[] = "CMD_goodword";
 inline constexpr char CMD_timeisup[] = "CMD_timeisup";
 inline constexpr char CMD_postscores[] = "CMD_postscores";
 inline constexpr char CMD_winner[] = "CMD_winner";
+// Getting back into a game after a dropped connection. A peer that knows none of these ignores
+// them: an old client never returns, and logs in afresh as a newcomer.
+inline constexpr char CMD_seattoken[] = "CMD_seattoken";
+inline constexpr char CMD_playeraway[] = "CMD_playeraway";
+inline constexpr char CMD_returning[] = "CMD_returning";
+inline constexpr char CMD_seatgone[] = "CMD_seatgone";
+inline constexpr char CMD_backinframe[] = "CMD_backinframe";
+inline constexpr char CMD_leaving[] = "CMD_leaving";
+inline constexpr char CMD_gameclosed[] = "CMD_gameclosed";
 
 // One tile of a deal: its position (1 to 10) and its lower-case letter.
 struct DealtTile {
@@ -48,6 +57,15 @@ struct PlayerReport {
     TFrameScore frame;               // the rolls of the frame just ended
     std::array<QByteArray, 3> words; // the words of that frame; empty where none was made
     std::array<qint32, 10> totals{}; // cumulative totals of frames 1 to 10, -1 where unknown
+};
+
+// A player's frame as it stands, for a player who comes back in the middle of it.
+struct FrameInPlay {
+    int frame = 0;
+    int secondsLeft = 0;
+    TFrameScore rolls; // the player's words of this frame so far
+    QByteArray tiles;  // the set in play by position, '-' where a tile has gone
+    QByteArray deal;   // the frame's ten letters by position
 };
 
 // Messages from the host.
@@ -77,6 +95,15 @@ QByteArray timeisup();
 QByteArray postscores(int frame, QByteArrayView answer, const QList<QByteArray>& dealWords,
                       const std::array<PlayerReport, 4>& players);
 QByteArray winner(const QList<int>& slots);
+// The secret that gives a player's seat back after a dropped connection.
+QByteArray seattoken(int slot, QByteArrayView token);
+// The player's connection dropped; the seat waits for it.
+QByteArray playeraway(int slot, QByteArrayView name);
+// A token that names no seat kept.
+QByteArray seatgone();
+QByteArray backinframe(int slot, const FrameInPlay& frame);
+// The host ends its game on purpose: nobody need try to get back in.
+QByteArray gameclosed();
 } // namespace ToClient
 
 // Messages from a client.
@@ -91,4 +118,8 @@ QByteArray startgame(QByteArrayView name, QByteArrayView secondsPerTurn, bool te
 QByteArray justwatch(int slot, bool watching);
 // `positions`: for each letter of the word, the position of the tile that supplies it.
 QByteArray sendword(int slot, const QList<int>& positions);
+// Sent instead of logging in from the slot a new connection was given: the seat of `token`.
+QByteArray returning(int slot, QByteArrayView token);
+// The player leaves on purpose: the seat is not kept for it.
+QByteArray leaving(int slot);
 } // namespace ToHost

@@ -3,6 +3,8 @@
 #include "faultreport.h"
 #include "tsock.h"
 
+#include <algorithm>
+
 ReceivedList::ReceivedList(std::chrono::milliseconds tick, QObject* parent) : QObject(parent)
 {
     timer_.setInterval(tick);
@@ -35,6 +37,14 @@ void ReceivedList::dropFrom(const QObject* sock)
         queue_.removeIf([sock](const Entry& entry) { return entry.source == sock; });
     if (queue_.isEmpty())
         timer_.stop();
+}
+
+bool ReceivedList::holds(const QObject* sock, QByteArrayView command) const
+{
+    return pending_.value(sock) > 0 && std::any_of(queue_.begin(), queue_.end(), [&](const Entry& entry) {
+               return entry.source == sock && entry.text.startsWith(command) &&
+                      (entry.text.size() == command.size() || entry.text.at(command.size()) == '+');
+           });
 }
 
 void ReceivedList::append(QByteArray message, TSock* from)

@@ -45,6 +45,8 @@ public:
 
     // How many messages from that connection are waiting.
     qsizetype pendingFrom(const QObject* sock) const { return pending_.value(sock); }
+    // Whether a message with that command word from that connection is waiting.
+    bool holds(const QObject* sock, QByteArrayView command) const;
 
     void append(QByteArray message, TSock* from = nullptr);
 

@@ -19,9 +19,10 @@ struct Host {
     QStringList reports;
     std::unique_ptr<TServer> server;
 
-    Host()
+    explicit Host(std::chrono::milliseconds seatKept = std::chrono::minutes(1))
     {
         HostSettings settings;
+        settings.seatKept = seatKept;
         settings.second = std::chrono::hours(1); // the clock moves only when a test ticks it
         settings.seed = 7;
         settings.pauseBetweenFrames = [] { return kPause; };
@@ -44,6 +45,8 @@ struct Host {
 struct Table {
     Host host;
     std::vector<std::unique_ptr<ScriptedClient>> clients;
+
+    explicit Table(std::chrono::milliseconds seatKept = std::chrono::minutes(1)) : host(seatKept) {}
 
     // Joins `count` participants named P1, P2, ...; returns false if any did not get its slot.
     bool join(int count)
@@ -145,6 +148,8 @@ private Q_SLOTS:
     void outOfRangeNumbersReachNoTable();
     void floodingConnectionIsCut();
     void brokenNumberEndsOnlyItsMessage();
+    void aDroppedPlayerComesBackWithItsToken_data();
+    void aDroppedPlayerComesBackWithItsToken();
 };
 
 void TestHost::slotsAreGivenLowestFirstAndReused()
@@ -183,8 +188,9 @@ void TestHost::loginIntroducesEverybody()
     QCOMPARE(third.waitFor("CMD_sendlogininfo+"), QByteArray("CMD_sendlogininfo+3"));
     third.send("CMD_logininfo+3+1.0.7+Ann+Lee\xFF\xFF");
     QVERIFY(!third.waitFor("CMD_existingplayers+2+P2").isEmpty());
-    QCOMPARE(third.received(),
+    QCOMPARE(third.received().first(2),
              (QList<QByteArray>{"CMD_newplayerinfo+3+Ann+Lee", "CMD_existingplayers+1+P1"}));
+    QVERIFY(third.waitFor("CMD_seattoken+").startsWith("CMD_seattoken+3+")); // a player's seat
     table.settle();
     QCOMPARE(table[1].received(), QList<QByteArray>{"CMD_newplayerinfo+3+Ann+Lee"});
     QCOMPARE(table[2].received(), QList<QByteArray>{"CMD_newplayerinfo+3+Ann+Lee"});
@@ -589,6 +595,7 @@ void TestHost::slotsThatPlayedNothing()
     table[2].send("CMD_justwatch+2+1\xFF");
     table[3].sendWord("abdicating");
     QVERIFY(!table[3].waitFor("CMD_goodword+").isEmpty());
+    table[3].send("CMD_leaving+3+\xFF");
     table[3].close();
     QVERIFY(!table[1].waitFor("CMD_playerdisconnected+3+").isEmpty());
     table.host.tick(64);
@@ -728,6 +735,77 @@ void TestHost::brokenNumberEndsOnlyItsMessage()
     QVERIFY(table.start(kBonusWords, "abc"));
     QCOMPARE(table.host.server->secondsLeft(), 94);
     FaultReport::setSink(previous);
+}
+
+void TestHost::aDroppedPlayerComesBackWithItsToken_data()
+{
+    QTest::addColumn<bool>("rightToken");
+    QTest::addColumn<bool>("leavesOnPurpose");
+    QTest::addColumn<int>("awayMs");
+    QTest::addColumn<bool>("seatBack");
+    QTest::newRow("back in time") << true << false << 0 << true;
+    QTest::newRow("a wrong token") << false << false << 0 << false;
+    QTest::newRow("back too late") << true << false << 1500 << false;
+    QTest::newRow("left on purpose") << true << true << 0 << false;
+}
+
+// P2 plays a word and drops; the seat waits (a newcomer gets another place) until P2's program
+// comes back with its token, and P2 plays on in the same frame with the tiles it had.
+void TestHost::aDroppedPlayerComesBackWithItsToken()
+{
+    QFETCH(bool, rightToken);
+    QFETCH(bool, leavesOnPurpose);
+    QFETCH(int, awayMs);
+    QFETCH(bool, seatBack);
+    Table table(std::chrono::milliseconds(1000));
+    QVERIFY(table.join(2));
+    const QByteArray token = table[2].waitFor("CMD_seattoken+2+").split('+').value(2);
+    QVERIFY(token.size() >= 8);
+    QVERIFY(table.start(kBonusWords + QList<QByteArray>{"abdicating", "abdicating"}));
+    table[2].sendWord("bat");
+    QVERIFY(!table[2].waitFor("CMD_goodword+2+").isEmpty());
+    table.host.tick(10);
+    table.clearAll();
+    if (leavesOnPurpose)
+        table[2].send("CMD_leaving+2+\xFF");
+    table[2].close();
+    const QByteArray toldFirst = leavesOnPurpose ? "CMD_playerdisconnected+2+P2" : "CMD_playeraway+2+P2";
+    QCOMPARE(table[1].waitFor("CMD_player"), toldFirst);
+    ScriptedClient newcomer;
+    QCOMPARE(newcomer.join(table.host.port(), "New"), leavesOnPurpose ? 2 : 3);
+    QTest::qWait(awayMs);
+
+    ScriptedClient back;
+    QVERIFY(back.connectTo(table.host.port()));
+    const QByteArray arrival = back.waitFor("CMD_sendlogininfo+").split('+').value(1);
+    back.send("CMD_returning+" + arrival + '+' + (rightToken ? token : "0123456789abcdef") + "+\xFF");
+    if (!seatBack) {
+        QCOMPARE(back.waitFor("CMD_seatgone"), QByteArray("CMD_seatgone+"));
+        QCOMPARE(table.host.server->player(2).away, !rightToken); // a wrong token changes nothing
+        return;
+    }
+    QCOMPARE(back.waitFor("CMD_sendlogininfo+2"), QByteArray("CMD_sendlogininfo+2"));
+    back.send("CMD_logininfo+2+1.0.7+P2\xFF\xFF");
+    QCOMPARE(back.waitFor("CMD_seattoken+"), "CMD_seattoken+2+" + token + '+');
+    const QList<QByteArray> frame = back.waitFor("CMD_backinframe+").split('+');
+    QCOMPARE(frame.mid(1, 3), (QList<QByteArray>{"2", "1", "50"}));  // slot, frame, seconds left
+    QCOMPARE(frame.mid(4, 3), (QList<QByteArray>{"3", "-1", "-1"})); // "bat" knocked down 3
+    QCOMPARE(frame.value(7).count('-'), 3);
+    const LetterSet& dealt = table.host.server->masterLetters(1);
+    QCOMPARE(frame.value(8), QByteArray(dealt.data(), static_cast<qsizetype>(dealt.size())));
+    QCOMPARE(table[1].waitFor("CMD_newplayerinfo+2+"), QByteArray("CMD_newplayerinfo+2+P2"));
+    QCOMPARE(table.host.server->summary().players, 3);
+    // Its words count where it left off: "acid", from the tiles it still has, is the second.
+    QByteArray tiles = frame.value(7);
+    QByteArray word = "CMD_sendword+2";
+    for (const char letter : QByteArray("acid")) {
+        const qsizetype at = tiles.indexOf(letter);
+        QVERIFY(at >= 0);
+        tiles[at] = '-';
+        word += '+' + QByteArray::number(at + 1);
+    }
+    back.send(word + "\xFF");
+    QCOMPARE(back.waitFor("CMD_goodword+"), QByteArray("CMD_goodword+2+1+0+2+4+"));
 }
 
 QTEST_GUILESS_MAIN(TestHost)

@@ -134,6 +134,8 @@ void TestWire::clientMessagesHaveTheirExactBytes()
     QCOMPARE(ToHost::startgame("Bob", "abc", false), QByteArray("CMD_startgame+Bob+abc+f+\xFF"));
     QCOMPARE(ToHost::justwatch(4, true), QByteArray("CMD_justwatch+4+1\xFF"));
     QCOMPARE(ToHost::justwatch(4, false), QByteArray("CMD_justwatch+4+2\xFF"));
+    QCOMPARE(ToHost::returning(6, "9f3a"), QByteArray("CMD_returning+6+9f3a+\xFF"));
+    QCOMPARE(ToHost::leaving(2), QByteArray("CMD_leaving+2+\xFF"));
 }
 
 namespace {
@@ -166,6 +168,8 @@ void TestWire::clientMessagesReadBack()
     QCOMPARE(read(FromClient::justWatch, ToHost::justwatch(4, true)), (FromClient::JustWatch{4, "1"}));
     QCOMPARE(read(FromClient::sendWord, ToHost::sendword(2, {10, 1, 5})),
              (FromClient::SendWord{2, {10, 1, 5}}));
+    QCOMPARE(read(FromClient::returning, ToHost::returning(6, "9f3a")), (FromClient::Returning{6, "9f3a"}));
+    QCOMPARE(read(FromClient::leaving, ToHost::leaving(2)), (FromClient::Leaving{2}));
 }
 
 void TestWire::brokenMessagesFail_data()
@@ -189,6 +193,9 @@ void TestWire::brokenMessagesFail_data()
     QTest::newRow("a good word without pins") << QByteArray("goodword") << QByteArray("2+3+45+1+");
     QTest::newRow("a newcomer without a slot") << QByteArray("newplayerinfo") << QByteArray("Ann");
     QTest::newRow("a turn without its frame") << QByteArray("nextplayer") << QByteArray("3+");
+    QTest::newRow("a return from no slot") << QByteArray("returning") << QByteArray("six+9f3a+");
+    QTest::newRow("a frame back with a word for a roll")
+        << QByteArray("backinframe") << QByteArray("2+1+50+bat+-1+-1+-bd-cating+abdicating+");
 }
 
 void TestWire::brokenMessagesFail()
@@ -202,6 +209,7 @@ void TestWire::brokenMessagesFail()
         {"loadstats", FromHost::loadStats},   {"winner", FromHost::winners},
         {"theletters", FromHost::letters},    {"goodword", FromHost::goodWord},
         {"nextplayer", FromHost::nextPlayer}, {"newplayerinfo", FromHost::slotName},
+        {"returning", FromClient::returning}, {"backinframe", FromHost::backInFrame},
     };
     FieldReader reader(fields);
     QVERIFY_THROWS_EXCEPTION(ProtocolError, readers.value(command)(reader));
@@ -228,6 +236,10 @@ void TestWire::hostMessagesHaveTheirExactBytes()
     QCOMPARE(ToClient::worderror(4), QByteArray("CMD_worderror+4+\xFF"));
     QCOMPARE(ToClient::winner({1, 3}), QByteArray("CMD_winner+1+3+\xFF"));
     QCOMPARE(ToClient::theletters(0, {{3, 'c'}, {1, 'a'}}), QByteArray("CMD_theletters+0+3+c+1+a\xFF"));
+    QCOMPARE(ToClient::seattoken(2, "9f3a"), QByteArray("CMD_seattoken+2+9f3a+\xFF"));
+    QCOMPARE(ToClient::playeraway(2, "Ann"), QByteArray("CMD_playeraway+2+Ann\xFF"));
+    QCOMPARE(ToClient::seatgone(), QByteArray("CMD_seatgone+\xFF"));
+    QCOMPARE(ToClient::gameclosed(), QByteArray("CMD_gameclosed+\xFF"));
 }
 
 void TestWire::postscoresCarriesFourBlocks()
@@ -305,6 +317,11 @@ void TestWire::hostMessagesReadBack()
     QCOMPARE(read(goodWord, ToClient::goodword(2, 3, 45, 1, 3)), (GoodWord{2, 3, 45, 1, 3}));
     QCOMPARE(read(chatLine, ToClient::chat("Ann", "a|b|clRed")), (ChatLine{"Ann chats: a", "b|clRed"}));
     QCOMPARE(read(chatLine, ToClient::action("Ann", "waves")), (ChatLine{"Ann waves", ""}));
+    QCOMPARE(read(seatToken, ToClient::seattoken(2, "9f3a")), (SeatToken{2, "9f3a"}));
+    const FrameInPlay frame{
+        .frame = 10, .secondsLeft = 7, .rolls = {10, 3, -1, -1}, .tiles = "-bd-cating", .deal = "abdicating"};
+    QCOMPARE(read(backInFrame, ToClient::backinframe(4, frame)),
+             (BackInFrame{4, 10, 7, {10, 3, -1, -1}, "-bd-cating", "abdicating"}));
 }
 
 void TestWire::queueDispatchesOneMessagePerTick()
