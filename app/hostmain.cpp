@@ -139,6 +139,9 @@ int main(int argc, char** argv)
         return 1;
     }
     toStderr(QStringLiteral("pinfall-host: listening on port %1").arg(host.listeningPort()));
+    // Those in the game hear that it ends on purpose, and do not try to get back in.
+    QObject::connect(&endingFromOutside, &TerminationSignals::endRequested, &host,
+                     [&host] { host.stopHosting(); });
     // Only on request: nobody's game is advertised on a network they did not choose.
     VisibleHost visible(host, DiscoveryNetwork::fromEnvironment(), PINFALL_VERSION);
     if (parser.isSet(announceOption)) {

@@ -2,6 +2,7 @@
 
 #include "gamesession.h"
 #include "hostroute.h"
+#include "reconnection.h"
 
 #include <QRandomGenerator>
 
@@ -38,19 +39,23 @@ void ComputerOpponents::seat(int count, Level level, const RouteMaker& makeRoute
     while (count >= 0 && players_.size() > static_cast<std::size_t>(count))
         players_.pop_back();
     while (players_.size() < static_cast<std::size_t>(std::max(count, 0)))
-        join(level, makeRoute());
+        join(level, makeRoute);
     tellIfReady();
 }
 
-void ComputerOpponents::join(Level level, std::unique_ptr<HostRoute> route)
+void ComputerOpponents::join(Level level, const RouteMaker& makeRoute)
 {
+    std::unique_ptr<HostRoute> route = makeRoute();
     auto session = std::make_unique<GameSession>(version_);
     session->second = second;
+    auto reconnection = std::make_unique<Reconnection>(*session, makeRoute);
+    reconnection->second = second;
     const quint32 playerSeed =
         seed ? *seed + static_cast<quint32>(players_.size()) : QRandomGenerator::global()->generate();
     auto player = std::make_unique<ComputerPlayer>(*session, level, solver_, playerSeed);
     GameSession* joining = session.get();
     const HostRoute* way = route.get();
+    const Reconnection* wayBack = reconnection.get();
     connect(joining, &GameSession::seated, this, [this, joining, way] {
         // A seat among the spectators is no use to a player.
         if (joining->localSlot() > Rules::kPlayerSlots) {
@@ -62,8 +67,16 @@ void ComputerOpponents::join(Level level, std::unique_ptr<HostRoute> route)
     });
     connect(joining, &GameSession::gameFull, this,
             [this, joining, way] { leave(joining, way->failure(QStringLiteral("the game is full"))); });
-    connect(way, &HostRoute::failed, this, [this, joining](const QString& why) { leave(joining, why); });
-    connect(joining, &GameSession::connectionFailed, this,
+    // Once in a game, a connection that drops is the way back's to mend.
+    connect(way, &HostRoute::failed, this, [this, joining, wayBack](const QString& why) {
+        if (!joining->loggedIn() && !wayBack->isTrying())
+            leave(joining, why);
+    });
+    connect(joining, &GameSession::connectionFailed, this, [this, joining, wayBack](const QString& why) {
+        if (!wayBack->isTrying())
+            leave(joining, why);
+    });
+    connect(wayBack, &Reconnection::gaveUp, this,
             [this, joining](const QString& why) { leave(joining, why); });
     connect(joining, &GameSession::connectionClosed, this, [this, joining] { leave(joining, {}); });
     // The lowest number nobody here has: a player that left frees its number.
@@ -72,7 +85,8 @@ void ComputerOpponents::join(Level level, std::unique_ptr<HostRoute> route)
                        [&](const Player& p) { return p.name == naming(level, number); }))
         ++number;
     const QString name = naming(level, number);
-    players_.push_back({std::move(route), std::move(session), std::move(player), level, name});
+    players_.push_back(
+        {std::move(route), std::move(session), std::move(reconnection), std::move(player), level, name});
     players_.back().route->join(*joining, name);
 }
 

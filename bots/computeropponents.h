@@ -15,10 +15,12 @@
 
 class GameSession;
 class HostRoute;
+class Reconnection;
 
 // The computer players one program brings to a game. Each has a session of its own and joins
 // the host like any participant; it stays for the next game and leaves when the host goes,
-// when it is removed, or when this object asks it to.
+// when it is removed, or when this object asks it to. A player whose connection drops during
+// a game tries to get back into its seat, as a person's program does.
 class ComputerOpponents : public QObject {
     Q_OBJECT
 
@@ -59,12 +61,13 @@ private:
     struct Player {
         std::unique_ptr<HostRoute> route; // outlives the session that travels on it
         std::unique_ptr<GameSession> session;
+        std::unique_ptr<Reconnection> reconnection;
         std::unique_ptr<ComputerPlayer> player;
         Level level;
         QString name;
     };
 
-    void join(Level level, std::unique_ptr<HostRoute> route);
+    void join(Level level, const RouteMaker& makeRoute);
     void leave(const GameSession* session, const QString& why);
     void tellIfReady();
 

@@ -222,14 +222,17 @@ void BoardView::drawRoster()
     const bool teamGame = session_.teamGame();
     for (int slot = 1; slot <= kSlots; ++slot) {
         const Seat& seat = session_.seat(slot);
-        label_playername[slot]->setText(seat.taken ? seat.name : QStringLiteral("<Waiting>"));
+        const QString name = seat.away ? seat.name + QStringLiteral(" (away)") : seat.name;
+        label_playername[slot]->setText(seat.taken ? name : QStringLiteral("<Waiting>"));
         label_score[slot]->setText(QString::number(seat.score));
         image_eyes[slot]->setVisible(seat.watching);
         image_winner[slot]->setVisible(session_.winners().contains(slot));
         for (int line = 1; line <= 3; ++line)
             label_word[static_cast<std::size_t>(slot)][static_cast<std::size_t>(line)]->setText(
                 seat.words[static_cast<std::size_t>(line - 1)]);
-        const QColor colour = teamGame && slot % 2 == 1 ? QColor(Qt::black) : kRosterColour;
+        const QColor colour = seat.away                   ? QColor(Qt::gray)
+                              : teamGame && slot % 2 == 1 ? QColor(Qt::black)
+                                                          : kRosterColour;
         setTextColour(label_playername[slot], colour);
         setTextColour(label_score[slot], colour);
     }

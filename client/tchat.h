@@ -22,6 +22,7 @@ struct LobbyAddress;
 class PlayController;
 class QAction;
 class QMenu;
+class QMessageBox;
 class SoundPlayer;
 class Tabout;
 class Tgamestart;
@@ -122,6 +123,8 @@ private:
     bool hostingMayChange(Hosting hosting);
     // Hosting here failed: the player chooses what to do instead; the program stays.
     void hostingFailed(const QString& why, bool gameHoldsIt);
+    // While the program tries to get back into the game, a box offers to stop trying.
+    void showReconnecting(bool reconnecting);
     void startRequested(const QByteArray& secondsPerTurn, bool teamGame);
 
     GameSession session_;
@@ -135,6 +138,7 @@ private:
     QWidget* help_ = nullptr;
     QWidget* download_ = nullptr;
     PlayWithOthers* others_ = nullptr;
+    QMessageBox* reconnecting_ = nullptr;
     Tphrases* phrases_ = nullptr;
     SoundPlayer* sounds_ = nullptr;
     bool paramsProcessed_ = false;

@@ -11,6 +11,7 @@
 #include "tchat.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 
 #include <algorithm>
@@ -75,6 +76,7 @@ void Tchat::followPlay()
             others_->showFailure(why);
         }
     });
+    connect(play_, &PlayController::reconnectingChanged, this, &Tchat::showReconnecting);
     connect(play_, &PlayController::hostingFailed, this, [this](const QString& why, bool gameHoldsIt) {
         FaultReport::guard([&] { hostingFailed(why, gameHoldsIt); });
     });
@@ -119,6 +121,20 @@ void Tchat::hostingFailed(const QString& why, bool gameHoldsIt)
         showOthers();
         break;
     }
+}
+
+void Tchat::showReconnecting(bool reconnecting)
+{
+    if (reconnecting_ == nullptr) {
+        reconnecting_ =
+            new QMessageBox(QMessageBox::Information, windowTitle(),
+                            QStringLiteral("Connection lost; reconnecting…"), QMessageBox::NoButton, this);
+        reconnecting_->setObjectName(QStringLiteral("reconnecting"));
+        reconnecting_->setWindowModality(Qt::NonModal); // the board stays as it was, to look at
+        QPushButton* stop = reconnecting_->addButton(QStringLiteral("Stop"), QMessageBox::RejectRole);
+        connect(stop, &QPushButton::clicked, play_, &PlayController::stopReconnecting);
+    }
+    reconnecting_->setVisible(reconnecting);
 }
 
 void Tchat::joinElsewhere(const QString& playerName, const GameAddress& where)

@@ -5,6 +5,8 @@
 #include "relaytransport.h"
 #include "xmppconnection.h"
 
+#include <QRandomGenerator>
+
 GameRoomGuest::GameRoomGuest(XmppConnection& connection, const LobbyAddress& lobby, QObject* parent)
     : QObject(parent),
       connection_(connection),
@@ -20,7 +22,10 @@ void GameRoomGuest::join(const InviteCode& code, const QString& playerName)
         std::make_unique<ChatRoom>(connection_, code.roomName() + QLatin1Char('@') + lobby_.roomsDomain());
     connect(room_.get(), &ChatRoom::joined, this, &GameRoomGuest::roomJoined);
     connect(room_.get(), &ChatRoom::refused, this, &GameRoomGuest::failed);
-    room_->join(playerName);
+    // The room knows each guest by a nickname of its own: a player back on a new connection
+    // must not clash with the old one, which the lobby may not yet have seen go.
+    room_->join(playerName + QLatin1Char('~') +
+                QString::number(QRandomGenerator::global()->bounded(0x10000), 16));
 }
 
 void GameRoomGuest::leave()

@@ -23,6 +23,7 @@ public:
     // Signs in and enters the game's room under `playerName`; reached() gives the relay.
     void reach(const QString& playerName);
     InviteCode code() const { return code_; }
+    LobbyAddress lobby() const { return lobby_; }
 
     XmppConnection& connection() { return connection_; }
 

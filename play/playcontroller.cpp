@@ -10,6 +10,7 @@
 #include "lobbygame.h"
 #include "lobbyroute.h"
 #include "missedwords.h"
+#include "reconnection.h"
 #include "relaytransport.h"
 #include "tally.h"
 #include "tserver.h"
@@ -53,7 +54,22 @@ PlayController::PlayController(GameSession& session, TServer& host, QObject* par
     // Once the window has read the player's settings for the seat.
     connect(&session_, &GameSession::seated, this, &PlayController::showHostedGame, Qt::QueuedConnection);
     connect(&session_, &GameSession::connectionClosed, this, &PlayController::hostWent);
-    connect(&session_, &GameSession::connectionFailed, this, &PlayController::notice);
+    connect(&session_, &GameSession::connectionFailed, this, [this](const QString& why) {
+        if (!reconnection_->isTrying())
+            Q_EMIT notice(why); // a try to get back in that failed is not news yet
+    });
+    reconnection_ = std::make_unique<Reconnection>(session_, [this] { return routeBack_(); });
+    connect(reconnection_.get(), &Reconnection::trying, this, [this] {
+        Q_EMIT notice(QStringLiteral("Connection lost; reconnecting…"));
+        Q_EMIT reconnectingChanged(true);
+    });
+    connect(reconnection_.get(), &Reconnection::back, this, [this] { Q_EMIT reconnectingChanged(false); });
+    connect(reconnection_.get(), &Reconnection::gaveUp, this, [this](const QString& why) {
+        leave();
+        Q_EMIT notice(why);
+        Q_EMIT reconnectingChanged(false);
+        hostOwnGame();
+    });
     connect(&session_, &GameSession::frameEnded, this, &PlayController::tellMissedWords);
     connect(&session_, &GameSession::gameEnded, this, &PlayController::countInTally);
     connect(&session_, &GameSession::ownStrike, this, [this] {
@@ -179,6 +195,15 @@ void PlayController::joined(const QString& playerName)
     std::unique_ptr<JoinAttempt> attempt = std::move(attempt_);
     std::unique_ptr<LobbyRoute> route = std::move(routeTried_);
     leave();
+    if (route) {
+        routeBack_ = [lobby = route->lobby(), code = route->code()] {
+            return std::make_unique<LobbyRoute>(lobby, code);
+        };
+    } else {
+        routeBack_ = [address = attempt->address(), port = attempt->port()] {
+            return std::make_unique<AddressRoute>(address, port);
+        };
+    }
     session_.joinThrough(*attempt, playerName);
     dispose(attempt);
     if (route) {
@@ -206,9 +231,25 @@ bool PlayController::isInGameAt(const GameAddress& where) const
            session_.hostPort() == QString::number(where.port);
 }
 
+bool PlayController::isReconnecting() const
+{
+    return reconnection_->isTrying();
+}
+
+void PlayController::stopReconnecting()
+{
+    reconnection_->stop();
+}
+
+void PlayController::setReconnectionSecond(std::chrono::milliseconds second)
+{
+    reconnection_->second = second;
+}
+
 void PlayController::leave()
 {
     disconnect(startWhenSeated_);
+    reconnection_->forget();
     computers_.reset(); // they leave while their host is still there
     closeLobbyGame();
     if (visibleHost_ != nullptr)

@@ -16,9 +16,11 @@
 
 class ComputerOpponents;
 class GameSession;
+class HostRoute;
 class InviteCode;
 class JoinAttempt;
 class LobbyRoute;
+class Reconnection;
 class Tally;
 class TServer;
 class VisibleHost;
@@ -70,6 +72,12 @@ public:
     // Players or spectators came through the lobby into the game hosted here.
     bool lobbyPlayersInGame() const;
     bool isJoining() const { return attempt_ != nullptr || routeTried_ != nullptr; }
+    // The connection to the game joined dropped and the program is trying to get back in.
+    bool isReconnecting() const;
+    // The player gives up getting back in: a game of their own follows.
+    void stopReconnecting();
+    // One second of the waits between tries to get back in; tests make it short.
+    void setReconnectionSecond(std::chrono::milliseconds second);
     bool isInGameAt(const GameAddress& where) const;
     // Leaves the game, ending it first when it is hosted here.
     void leave();
@@ -103,6 +111,9 @@ Q_SIGNALS:
     // The game hosted here is on the lobby under `code`, or could not be put or kept there.
     void lobbyGameOpened(const InviteCode& code);
     void lobbyGameFailed(const QString& why);
+    // The program is trying to get back into the game after a dropped connection, or no
+    // longer is (back in it, or given up).
+    void reconnectingChanged(bool reconnecting);
 
 private:
     // Back to a game of one's own, once the player's game has gone.
@@ -128,6 +139,9 @@ private:
     std::unique_ptr<JoinAttempt> attempt_;   // a join waiting for the host's answer
     std::unique_ptr<LobbyRoute> routeTried_; // a join by code on its way to the host
     std::unique_ptr<LobbyRoute> route_;      // the lobby connection of the game joined by code
+    // The way back to the game joined, after a dropped connection.
+    std::unique_ptr<Reconnection> reconnection_;
+    std::function<std::unique_ptr<HostRoute>()> routeBack_;
     struct LobbyHosting;
     std::unique_ptr<LobbyHosting> lobbyHosting_; // the game hosted here, on a lobby
     std::unique_ptr<JoinAttempt> probe_;         // asks whether a game holds the port

@@ -58,6 +58,17 @@ GameSession::GameSession(QString version, QObject* parent)
     handle(CMD_loadstats, loadStats, &GameSession::caughtUp);
     handle(CMD_chat, chatLine, &GameSession::chatArrived);
     handle(CMD_action, chatLine, &GameSession::chatArrived);
+    handle(CMD_playeraway, slotName, &GameSession::away);
+    handle(CMD_seattoken, seatToken, &GameSession::tokenGiven);
+    handle(CMD_backinframe, backInFrame, &GameSession::resumed);
+    queue_.setHandler(CMD_gameclosed, [this](FieldReader&, TSock*) { game_.closedByHost = true; });
+    queue_.setHandler(CMD_seatgone, [this](FieldReader&, TSock*) {
+        if (return_ == Return::No)
+            return;
+        return_ = Return::No;
+        seatToken_.clear();
+        Q_EMIT seatGone();
+    });
     queue_.setHandler(CMD_timeisup, [this](FieldReader&, TSock*) {
         timeIsUp();
         Q_EMIT boardChanged();
@@ -72,6 +83,12 @@ GameSession::GameSession(QString version, QObject* parent)
         game_.turnedAway = true;
         Q_EMIT gameFull();
     });
+}
+
+GameSession::~GameSession()
+{
+    if (game_.loggedIn)
+        send(ToHost::leaving(game_.localSlot));
 }
 
 void GameSession::connectTo(const QString& address, const QString& port, const QString& playerName,
@@ -114,15 +131,38 @@ void GameSession::retry()
 
 void GameSession::leave()
 {
-    closed_ = true; // the close below is the player's own, not news from the host
+    if (game_.loggedIn)
+        send(ToHost::leaving(game_.localSlot)); // the host need not keep the seat
+    closed_ = true;                             // the close below is the player's own, not news from the host
     answerTimer_.stop();
     clock_.stop();
     sock_.close();
     queue_.dropFrom(&sock_);
     queue_.forget(&sock_);
     game_ = {};
+    seatToken_.clear();
+    return_ = Return::No;
     Q_EMIT rosterChanged();
     Q_EMIT boardChanged();
+}
+
+void GameSession::prepareReturn()
+{
+    if (seatToken_.isEmpty())
+        return;
+    clock_.stop();
+    queue_.dropFrom(&sock_);
+    queue_.forget(&sock_);
+    game_.loggedIn = false; // on the connection to come, not yet
+    game_.currentPlayer = 0;
+    return_ = Return::Asking;
+    Q_EMIT boardChanged();
+}
+
+bool GameSession::mayReturn() const
+{
+    return !seatToken_.isEmpty() && game_.gameRunning && !isHost_ && !game_.removed && !game_.closedByHost &&
+           isPlayerSlot(game_.localSlot);
 }
 
 void GameSession::open()
@@ -217,7 +257,9 @@ void GameSession::connectionInfo(TSocketInfo kind, const QString& text)
                 queue_.dispatchNext();
             if (game_.turnedAway)
                 return;
-            if (game_.loggedIn) {
+            if (game_.loggedIn && mayReturn()) {
+                Q_EMIT connectionLost();
+            } else if (game_.loggedIn) {
                 Q_EMIT connectionClosed();
             } else {
                 closed_ = false; // so that fail() reports it
@@ -243,6 +285,22 @@ void GameSession::boardActionStarts(const QString& status)
 void GameSession::logIn(int slot)
 {
     answerTimer_.stop();
+    if (return_ == Return::Asking) {
+        // A slot for a newcomer: the seat kept is asked for instead.
+        send(ToHost::returning(slot, seatToken_));
+        return_ = Return::Asked;
+        answerTimer_.start(answerTimeout);
+        return;
+    }
+    if (return_ == Return::Asked) {
+        // Back in the seat: the host tells the roster anew.
+        return_ = Return::Seated;
+        for (Seat& seat : game_.seats) {
+            seat.taken = false;
+            seat.away = false;
+        }
+        game_.spectators.clear();
+    }
     game_.localSlot = slot;
     game_.loggedIn = true;
     send(ToHost::logininfo(game_.localSlot, version_.toLatin1(), playerName_.toLatin1()));
@@ -253,15 +311,21 @@ void GameSession::arrived(const FromHost::SlotName& message)
 {
     const int slot = message.slot;
     const QString name = fromWire(message.name);
-    if (slot == game_.localSlot) {
+    const bool back = seat(slot).away;
+    if (slot == game_.localSlot && return_ == Return::Seated) {
+        return_ = Return::No;
+        notice(QStringLiteral("Back in the game."));
+        Q_EMIT returned();
+    } else if (slot == game_.localSlot) {
         notice(QStringLiteral("You are Connected."));
         Q_EMIT seated();
     } else {
-        notice(name + QStringLiteral(" is Connected."));
+        notice(name + (back ? QStringLiteral(" is back in the game.") : QStringLiteral(" is Connected.")));
     }
     if (isPlayerSlot(slot)) {
         Seat& seat = game_.seats[static_cast<std::size_t>(slot - 1)];
         seat.taken = true;
+        seat.away = false;
         seat.name = name;
     } else {
         game_.spectators.append({slot, name});
@@ -284,6 +348,7 @@ void GameSession::left(const FromHost::SlotName& message)
         if (seat.taken)
             notice(seat.name + QStringLiteral(" disconnected."));
         seat.taken = false;
+        seat.away = false;
         seat.name.clear();
         seat.watching = false;
     } else if (game_.spectators.removeOne(Spectator{slot, fromWire(message.name)})) {
@@ -361,7 +426,7 @@ void GameSession::nextPlayer(const FromHost::NextPlayer& message)
         setStatus(nameOf(slot) + QStringLiteral("'s turn."));
     }
     game_.secondsLeft = std::max(1, game_.secondsPerTurn);
-    clock_.start(second);
+    startClock();
     Q_EMIT rosterChanged();
     if (slot == game_.localSlot)
         Q_EMIT newTiles();
@@ -434,8 +499,24 @@ void GameSession::timeIsUp()
     Q_EMIT sound(QStringLiteral("timeup"));
 }
 
+void GameSession::startClock()
+{
+    clock_.start(second);
+    sinceTick_.start();
+}
+
 void GameSession::tick()
 {
+    // A tick long overdue: the computer slept, and cannot trust its connection any more. The
+    // host may have given the seat up, or may not yet know that this end went away; the seat
+    // is asked for again.
+    constexpr std::chrono::milliseconds kSleptAfter{15000};
+    const bool slept = clock_.isActive() && sinceTick_.isValid() &&
+                       std::chrono::milliseconds(sinceTick_.restart()) > std::max(kSleptAfter, 15 * second);
+    if (slept && game_.loggedIn && mayReturn()) {
+        sock_.close();
+        return;
+    }
     // This tick ends the turn when at most a second was left. Asked before counting down: the
     // host may have set the clock to any count, the lowest included.
     if (game_.secondsLeft <= 1) {
@@ -542,12 +623,54 @@ void GameSession::caughtUp(const FromHost::LoadStats& message)
     // The newcomer cannot play the frame in progress.
     // A clock that runs already goes on: with no time left, its next tick ends the turn.
     if (message.countdown > 4) {
-        clock_.start(second);
+        startClock();
         game_.sitsOutFrame = isPlayerSlot(game_.localSlot);
     }
     game_.teamGame = message.teamFlag == "t";
     Q_EMIT rosterChanged();
     Q_EMIT gameStarted();
+}
+
+void GameSession::away(const FromHost::SlotName& message)
+{
+    if (!isPlayerSlot(message.slot) || message.slot == game_.localSlot)
+        return;
+    Seat& seat = game_.seats[static_cast<std::size_t>(message.slot - 1)];
+    seat.away = true;
+    notice(fromWire(message.name) + QStringLiteral("'s connection dropped; the seat is kept for a minute."));
+    Q_EMIT rosterChanged();
+}
+
+void GameSession::tokenGiven(const FromHost::SeatToken& message)
+{
+    if (message.slot == game_.localSlot && isPlayerSlot(message.slot))
+        seatToken_ = message.token;
+}
+
+void GameSession::resumed(const FromHost::BackInFrame& message)
+{
+    const int frame = message.frame;
+    if (message.slot != game_.localSlot || !isPlayerSlot(message.slot) || frame < 1 || frame > Rules::kFrames)
+        return;
+    game_.frame = frame;
+    game_.sitsOutFrame = false;
+    game_.refusalShown = false;
+    game_.frameLetters = message.deal.left(Rack::kTiles);
+    game_.rack.dealt();
+    for (int position = 1; position <= Rack::kTiles; ++position) {
+        const char tile = position <= message.tiles.size() ? message.tiles.at(position - 1) : '-';
+        game_.rack.deal(position, tile == '-' ? '\0' : tile);
+    }
+    game_.ownRolls = message.rolls;
+    game_.sheet.setRolls(message.slot, frame, message.rolls);
+    if (message.rolls.roll1 > 0 && message.rolls.roll2 < 0)
+        game_.rack.knockDown(message.rolls.roll1, true);
+    game_.currentPlayer = message.slot;
+    setStatus(QStringLiteral("Create a word."));
+    game_.secondsLeft = std::max(1, message.secondsLeft);
+    startClock();
+    Q_EMIT rosterChanged();
+    Q_EMIT newTiles();
 }
 
 void GameSession::chatArrived(const FromHost::ChatLine& message)

@@ -8,6 +8,7 @@
 #include "spectator.h"
 #include "tsock.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,7 @@ struct Seat {
     bool taken = false;
     QString name;
     bool watching = false;
+    bool away = false;            // the connection dropped; the host keeps the seat a while
     int score = 0;                // the running total the host last reported
     std::array<QString, 3> words; // the words of the frame just ended, shown until the next turn
 };
@@ -57,6 +59,8 @@ public:
     static constexpr quint32 kNoticeColour = 0xFF0000; // blue, as 0x00BBGGRR
 
     explicit GameSession(QString version, QObject* parent = nullptr);
+    // A session that goes leaves its game on purpose: the host need not keep the seat.
+    ~GameSession() override;
 
     // Connecting. `hosting`: this participant's own program runs the host and may start
     // games and remove participants.
@@ -69,9 +73,13 @@ public:
     void joinThrough(JoinAttempt& attempt, const QString& playerName);
     // After a failure: the same address and port once more.
     void retry();
-    // Leaves the game without a word to the window: the connection closes, and everything the
-    // host told is forgotten, ready to connect anew.
+    // Leaves the game without a word to the window: the host hears that the player leaves on
+    // purpose, the connection closes, and everything the host told is forgotten, ready to
+    // connect anew.
     void leave();
+    // After connectionLost(): the next connection to the host brings back the seat's token
+    // instead of logging in afresh. The board stays as it was meanwhile.
+    void prepareReturn();
     // How long a host may take to greet a new connection before the session gives up on it.
     std::chrono::milliseconds answerTimeout{10000};
     // One second of the turn clock; a test that ticks the clock itself makes it long.
@@ -173,6 +181,13 @@ Q_SIGNALS:
     // The host has gone, has removed this participant (removedByHost()), or the connection
     // broke; what it said before is handled first.
     void connectionClosed();
+    // The connection dropped during a game in which the host keeps the player's seat for a
+    // while: instead of connectionClosed(), the session waits for a way back.
+    void connectionLost();
+    // Back in the seat after a dropped connection.
+    void returned();
+    // The host no longer keeps the seat: the player was away too long.
+    void seatGone();
 
 private:
     void send(const QByteArray& message);
@@ -182,6 +197,7 @@ private:
     void fail(const QString& reason);
     void notice(const QString& text) { Q_EMIT lineAdded(text, kNoticeColour); }
     void setStatus(const QString& text);
+    void startClock();
     void boardActionStarts(const QString& status);
     void giveTurn(int slot);
     void endTurn();
@@ -201,6 +217,10 @@ private:
     void won(const QList<int>& winners);
     void caughtUp(const FromHost::LoadStats& message);
     void chatArrived(const FromHost::ChatLine& message);
+    void away(const FromHost::SlotName& message);
+    void tokenGiven(const FromHost::SeatToken& message);
+    void resumed(const FromHost::BackInFrame& message);
+    bool mayReturn() const;
 
     QString version_;
     QString playerName_;
@@ -208,6 +228,11 @@ private:
     QString port_;
     QString gameName_; // a game reached by its name rather than by address and port
     bool isHost_ = false;
+    // Getting back after a dropped connection: the seat's secret, and how far the way back has
+    // got (asking for the seat with it, then seated in it again).
+    QByteArray seatToken_;
+    enum class Return { No, Asking, Asked, Seated };
+    Return return_ = Return::No;
     // Everything the host has told since connecting, forgotten when the player leaves.
     struct Joined {
         bool loggedIn = false;
@@ -232,14 +257,16 @@ private:
         ScoreSheet sheet;
         TFrameScore ownRolls;
         QList<int> winners;
-        bool turnedAway = false; // the game was full
-        bool removed = false;    // the host removed this participant
+        bool turnedAway = false;   // the game was full
+        bool removed = false;      // the host removed this participant
+        bool closedByHost = false; // the host ended its game on purpose
     };
     Joined game_;
 
     TSock sock_;
     ReceivedList queue_;
-    QTimer clock_;       // the turn clock, one tick a second while a turn runs
-    QTimer answerTimer_; // runs from connecting until the host gives a slot
+    QTimer clock_;            // the turn clock, one tick a second while a turn runs
+    QElapsedTimer sinceTick_; // a tick long overdue tells that the computer slept
+    QTimer answerTimer_;      // runs from connecting until the host gives a slot
     bool closed_ = false;
 };

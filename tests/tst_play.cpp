@@ -20,18 +20,26 @@ namespace {
 
 constexpr int kWait = 10000;
 
+HostSettings keepingSeats(HostSettings settings, std::chrono::milliseconds seatKept)
+{
+    settings.seatKept = seatKept;
+    return settings;
+}
+
 struct Player {
     QTemporaryDir folder;
     GameSession session{QStringLiteral("1.0.7")};
-    TServer host{tickedHostSettings(folder.path(), 7)};
+    TServer host;
     PlayController play{session, host};
     QStringList notices;
     QStringList joinFailures;
 
-    Player()
+    explicit Player(std::chrono::milliseconds seatKept = std::chrono::minutes(1))
+        : host(keepingSeats(tickedHostSettings(folder.path(), 7), seatKept))
     {
         play.gamePort = QStringLiteral("0");
         play.answerTimeout = std::chrono::milliseconds(500);
+        play.setReconnectionSecond(std::chrono::milliseconds(20));
         QObject::connect(&play, &PlayController::notice, [this](const QString& text) { notices << text; });
         QObject::connect(&play, &PlayController::joinFailed,
                          [this](const QString& why) { joinFailures << why; });
@@ -83,6 +91,8 @@ private Q_SLOTS:
     void aGameOnTheLobbyIsJoinedByItsCode_data();
     void aGameOnTheLobbyIsJoinedByItsCode();
     void aSecondCopyHandsItsLinksToTheFirst();
+    void aDroppedConnectionGetsBackIntoTheSeat_data();
+    void aDroppedConnectionGetsBackIntoTheSeat();
 };
 
 void TestPlay::joiningLeavesTheGameHostedHere()
@@ -275,6 +285,107 @@ void TestPlay::aSecondCopyHandsItsLinksToTheFirst()
     QCOMPARE(restored.size(), 1);
     QCOMPARE(opened[0].first().toString(), QStringLiteral("pinfall://join/K7Q-4PZ"));
     QCOMPARE(opened[1].first().toString(), QStringLiteral("two lines")); // one link, one line
+}
+
+void TestPlay::aDroppedConnectionGetsBackIntoTheSeat_data()
+{
+    QTest::addColumn<bool>("throughLobby");
+    QTest::addColumn<QString>("drop");
+    QTest::newRow("back in seconds") << false << "player";
+    QTest::newRow("back in seconds, lobby") << true << "player";
+    QTest::newRow("seat given up") << false << "late";
+    QTest::newRow("host gone") << false << "host";
+    QTest::newRow("host gone, lobby") << true << "host";
+    QTest::newRow("host crashed") << false << "crash";
+    QTest::newRow("host crashed, she stops trying") << false << "stop";
+}
+
+// Ann plays the first word of a frame in Bob's game and her connection drops: she gets back
+// into her seat and plays on, unless the seat was given up or Bob's program has gone, which
+// she is told before she gets a game of her own.
+void TestPlay::aDroppedConnectionGetsBackIntoTheSeat()
+{
+    QFETCH(bool, throughLobby);
+    QFETCH(QString, drop);
+    Player bob(drop == QStringLiteral("late") ? std::chrono::milliseconds(0) : std::chrono::minutes(1));
+    Player ann;
+    bob.play.start({"Bob", "10.255.255.1", "true"});
+    ann.play.start({});
+    QVERIFY(bob.seatedAt(1) && ann.seatedAt(1));
+    if (throughLobby) {
+        const LobbyAddress lobby{.domain = lobby_.domain(), .port = lobby_.port()};
+        std::optional<InviteCode> opened;
+        QObject::connect(&bob.play, &PlayController::lobbyGameOpened,
+                         [&opened](const InviteCode& code) { opened = code; });
+        bob.play.setHosting(Hosting::InternetByInvitation, QStringLiteral("Bob"), lobby);
+        QTRY_VERIFY_WITH_TIMEOUT(opened, kWait);
+        ann.play.joinByCode(QStringLiteral("Ann"), lobby, *opened);
+    } else {
+        ann.play.join(QStringLiteral("Ann"), bob.address());
+    }
+    QVERIFY(ann.seatedAt(2));
+    bob.host.fixNextWords({"bandleader", "zoologists", "abdicating"});
+    bob.session.startGame("60", false);
+    QTRY_VERIFY_WITH_TIMEOUT(ann.session.myTurn(), kWait);
+    ann.session.typeLetter('a');
+    ann.session.sendWord();
+    QTRY_COMPARE_WITH_TIMEOUT(bob.host.player(2).rolls, 1, kWait);
+    QSignalSpy bobHears(&bob.session, &GameSession::lineAdded);
+
+    if (drop == QStringLiteral("host")) {
+        bob.play.leave();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            ann.notices.contains(QStringLiteral("The host has left, and the game is over.")), kWait);
+        QVERIFY(!ann.notices.contains(QStringLiteral("Connection lost; reconnecting…")));
+        QVERIFY(ann.seatedAt(1) && ann.session.isHost());
+        return;
+    }
+    const quint16 bobPort = bob.host.listeningPort();
+    bob.host.player(2).sock->close();
+    const bool crashed = drop == QStringLiteral("crash") || drop == QStringLiteral("stop");
+    if (crashed)
+        bob.host.stopHosting(); // with Ann's connection gone already, she is not told
+    QTRY_VERIFY_WITH_TIMEOUT(ann.notices.contains(QStringLiteral("Connection lost; reconnecting…")), kWait);
+    if (drop == QStringLiteral("stop")) {
+        QVERIFY(ann.play.isReconnecting());
+        ann.play.stopReconnecting();
+        QCOMPARE(ann.notices.last(), QStringLiteral("You stopped trying to get back into the game."));
+        QVERIFY(ann.seatedAt(1) && ann.session.isHost());
+        QVERIFY(!ann.play.isReconnecting());
+        return;
+    }
+    if (crashed) {
+        QTRY_VERIFY_WITH_TIMEOUT(ann.session.isHost(), kWait);
+        QCOMPARE(ann.notices.last(),
+                 QStringLiteral("Could not join the game at 127.0.0.1, port %1: nothing is listening at that "
+                                "address and port.")
+                     .arg(bobPort));
+        return;
+    }
+    if (drop == QStringLiteral("late")) {
+        QTRY_VERIFY_WITH_TIMEOUT(
+            ann.notices.contains(QStringLiteral("Your seat in the game is gone: you were away too long.")),
+            kWait);
+        QVERIFY(ann.seatedAt(1) && ann.session.isHost());
+        QVERIFY(!bob.session.seat(2).taken);
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(ann.session.loggedIn() && ann.session.myTurn(), kWait);
+    QCOMPARE(ann.session.localSlot(), 2);
+    QCOMPARE(ann.session.ownRolls().roll1, 1);
+    QCOMPARE(ann.session.rack().standingLetters().size(), 9);
+    QVERIFY(!ann.play.isReconnecting());
+    QTRY_VERIFY_WITH_TIMEOUT(bob.session.seat(2).taken && !bob.session.seat(2).away, kWait);
+    const auto heard = [&bobHears](const QString& line) {
+        return std::any_of(bobHears.begin(), bobHears.end(),
+                           [&line](const QList<QVariant>& said) { return said.first().toString() == line; });
+    };
+    QVERIFY(heard(QStringLiteral("Ann's connection dropped; the seat is kept for a minute.")));
+    QVERIFY(heard(QStringLiteral("Ann is back in the game.")));
+    // She plays on: her second word is the frame's second.
+    ann.session.typeLetter('i');
+    ann.session.sendWord();
+    QTRY_COMPARE_WITH_TIMEOUT(bob.host.player(2).frames[0].roll2, 1, kWait);
 }
 
 QTEST_GUILESS_MAIN(TestPlay)

@@ -432,7 +432,7 @@ void TestXmpp::aGameIsJoinedByItsCodeAndRelaysBytes()
     auto* toHost = reached.first().first().value<RelayTransport*>();
     auto* toAnn = arrived.first().first().value<RelayTransport*>();
     QCOMPARE(toHost->peerNickname(), QStringLiteral("Bob"));
-    QCOMPARE(toAnn->peerNickname(), QStringLiteral("Ann"));
+    QVERIFY(toAnn->peerNickname().startsWith(QLatin1String("Ann~"))); // a nickname of this connection's own
 
     // Bytes of any value, in writes of one turn, arrive whole and in order, both ways.
     QByteArray all;
