@@ -93,6 +93,7 @@ private Q_SLOTS:
     void aSecondCopyHandsItsLinksToTheFirst();
     void aDroppedConnectionGetsBackIntoTheSeat_data();
     void aDroppedConnectionGetsBackIntoTheSeat();
+    void aComputerPlayerGetsBackIntoItsSeat();
 };
 
 void TestPlay::joiningLeavesTheGameHostedHere()
@@ -386,6 +387,24 @@ void TestPlay::aDroppedConnectionGetsBackIntoTheSeat()
     ann.session.typeLetter('i');
     ann.session.sendWord();
     QTRY_COMPARE_WITH_TIMEOUT(bob.host.player(2).frames[0].roll2, 1, kWait);
+}
+
+// A computer player's connection drops: it is away for a moment, and back in its seat.
+void TestPlay::aComputerPlayerGetsBackIntoItsSeat()
+{
+    Player bob;
+    bob.play.start({"Bob", "10.255.255.1", "true"});
+    QVERIFY(bob.seatedAt(1));
+    bob.play.startGame("60", false, 1, Levels::kDefault);
+    QTRY_VERIFY_WITH_TIMEOUT(bob.session.gameRunning() && bob.session.seat(2).taken, kWait);
+    const QString name = bob.session.seat(2).name;
+    bob.host.player(2).sock->close();
+    QVERIFY(bob.host.player(2).away);
+    QTRY_VERIFY_WITH_TIMEOUT(bob.host.player(2).connected && bob.session.seat(2).taken &&
+                                 !bob.session.seat(2).away,
+                             kWait);
+    QCOMPARE(bob.session.seat(2).name, name);
+    QCOMPARE(bob.play.ownComputerPlayers(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestPlay)
