@@ -58,7 +58,8 @@ PlayController::PlayController(GameSession& session, TServer& host, QObject* par
         if (!reconnection_->isTrying())
             Q_EMIT notice(why); // a try to get back in that failed is not news yet
     });
-    reconnection_ = std::make_unique<Reconnection>(session_, [this] { return routeBack_(); });
+    reconnection_ = std::make_unique<Reconnection>(
+        session_, [this] { return routeBack_ ? routeBack_() : std::unique_ptr<HostRoute>(); });
     connect(reconnection_.get(), &Reconnection::trying, this, [this] {
         Q_EMIT notice(QStringLiteral("Connection lost; reconnecting…"));
         Q_EMIT reconnectingChanged(true);

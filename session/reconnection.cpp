@@ -56,6 +56,10 @@ void Reconnection::tryAgain()
     if (route_)
         route_.release()->deleteLater();
     route_ = makeRoute_();
+    if (!route_) {
+        finish(false, QStringLiteral("There is no way back to that game."));
+        return;
+    }
     connect(route_.get(), &HostRoute::failed, this, [this](const QString& why) {
         if (trying_)
             failed(why);

@@ -22,7 +22,8 @@ public:
     using RouteMaker = std::function<std::unique_ptr<HostRoute>()>;
     static constexpr std::array kWaits{0, 2, 5, 10}; // seconds before each try
 
-    // `makeRoute` gives the way to the host the session was in a game with.
+    // `makeRoute` gives the way to the host the session was in a game with, or nothing when
+    // there is none.
     Reconnection(GameSession& session, RouteMaker makeRoute, QObject* parent = nullptr);
     ~Reconnection() override;
 
