@@ -12,7 +12,7 @@ seconds=${1:-60}
 export QT_QPA_PLATFORM=offscreen # the client's windows need no display
 export FONTCONFIG_FILE=$PWD/build-fuzz/fonts.conf # only the fonts the project installs
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPINFALL_SANITIZE=ON -DPINFALL_FUZZ=ON \
-    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DBUILD_TESTING=OFF -DPINFALL_BENCHMARKS=OFF >/dev/null
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DBUILD_TESTING=OFF -DPINFALL_BENCHMARKS=OFF >/dev/null
 for seeds in tests/fuzz/corpus/*/; do
     name=$(basename "$seeds")
     cmake --build build-fuzz --target "fuzz_$name"
